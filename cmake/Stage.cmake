@@ -1,0 +1,22 @@
+# Copies the runtime files beside the executable, keeping every file that is
+# already there.
+function(copy_if_missing from to)
+    if(EXISTS "${from}" AND NOT EXISTS "${to}")
+        get_filename_component(dir "${to}" DIRECTORY)
+        file(MAKE_DIRECTORY "${dir}")
+        file(COPY_FILE "${from}" "${to}")
+    endif()
+endfunction()
+
+copy_if_missing("${SOURCE_DIR}/data/config.ini" "${STAGE_DIR}/config.ini")
+copy_if_missing("${GENERATED_DB}" "${STAGE_DIR}/data/人员信息库.mdb")
+file(MAKE_DIRECTORY "${STAGE_DIR}/photo")
+foreach(pages_dir "${SOURCE_DIR}/photo" "${GENERATED_PAGES}")
+    if(IS_DIRECTORY "${pages_dir}")
+        file(GLOB pages "${pages_dir}/*.htm")
+        foreach(page ${pages})
+            get_filename_component(name "${page}" NAME)
+            copy_if_missing("${page}" "${STAGE_DIR}/photo/${name}")
+        endforeach()
+    endif()
+endforeach()

@@ -1,0 +1,21 @@
+#pragma once
+
+struct MainControls;
+class CatalogueTree;
+class ExampleSheet;
+
+/// Shows the tree's current item: name, SQL, mode, page or sheet, and the
+/// catalogue buttons that fit its place.
+class ExampleSelection
+{
+public:
+    ExampleSelection(MainControls &controls, CatalogueTree &tree, ExampleSheet &sheet);
+
+    /// Handler of the tree's current-item-changed event.
+    void onCurrentItemChanged();
+
+private:
+    MainControls &m_c;
+    CatalogueTree &m_tree;
+    ExampleSheet &m_sheet;
+};
