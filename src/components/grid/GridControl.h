@@ -65,8 +65,32 @@ public:
     /// One model reset, no per-cell signals. Fixed counts stay.
     void setAllCells(int rows, int columns, QList<QString> &&cells);
 
+    /// Writes texts down a column from firstRow in one go (texts past the
+    /// last row are dropped); like setCell, silent while the grid is hidden.
+    void setColumnCells(int column, int firstRow, QList<QString> &&texts);
+
+    /// Background of a cell as 0x00BBGGRR, or 0xFFFFFFFF when it has none.
+    quint32 backColour(int row, int column) const;
+    /// Horizontal alignment of a cell: 1 left, 2 centre, 3 right.
+    int alignment(int row, int column) const;
+
     GridModel *gridModel() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void restoreSettings();
+    void resetRowHeights();
+    void resetColumnWidths();
+
     GridModel *m_model;
+    int m_fixedRowSetting;
+    int m_fixedColumnSetting;
+    int m_rowHeight;
+    int m_columnWidth;
+    /// Whether any row was sized apart from the setting since the last reset,
+    /// so a reset with nothing to undo costs nothing on a million rows.
+    bool m_rowsResized = false;
 };
