@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 struct MainControls;
@@ -14,11 +15,23 @@ class QTreeWidgetItem;
 class CatalogueTree
 {
 public:
+    /// Data roles of a tree item besides its text and icon.
+    enum Role {
+        ValueRole = 0x0100,          ///< Qt::UserRole: the row's 编号 (0 for the placeholder)
+        ImageRole = 0x0101,          ///< picture number shown normally (the row's 级别)
+        SelectedImageRole = 0x0102,  ///< picture number shown while selected
+    };
+
+    /// Text of the child that stands for rows not loaded yet.
+    static QString placeholderText() { return QStringLiteral("添加中"); }
+
     explicit CatalogueTree(MainControls &controls);
 
     /// -1: appends the top level. An item's index: replaces its children.
     void loadCatalogueTree(int itemIndex);
-    /// Removes every item, then loads the top level.
+    /// Removes every item, then loads the top level. The tree's signals are
+    /// blocked meanwhile, so a reload raises no selection change: the selected
+    /// item's fields of the program state keep the last selection.
     void reloadCatalogueTree();
 
     /// The expansion handler of the tree view.
@@ -36,9 +49,25 @@ public:
     /// Index of the tree's current item, -1 when there is none.
     int currentIndex() const;
 
-    /// Picture 0 is the folder with a red arrow; 1 to 40 folders bearing the number.
-    static QIcon picture(int number);
+    /// Adds an item as the last child of the item at parentIndex (-1: the top
+    /// level) and returns its index; -1 when parentIndex names no item.
+    int addItem(int parentIndex, const QString &text, int image, int selectedImage, int value);
+    /// Deletes the item at the index with everything under it.
+    void deleteItem(int index);
+
+    /// Picture 0 is the folder with a red arrow; 1 to 40 folders bearing the
+    /// number. Larger numbers get a folder bearing the number in a narrower
+    /// font (above 999: "…"); 0 and negative numbers other than picture 0
+    /// itself never occur for rows, and a negative number gives a plain folder.
+    static QPixmap picturePixmap(int number);
+    /// An icon showing picture `image` normally and `selectedImage` while selected.
+    static QIcon picture(int image, int selectedImage);
+    static QIcon picture(int number) { return picture(number, number); }
 
 private:
+    QTreeWidgetItem *addChild(QTreeWidgetItem *parent, const QString &text, int image, int selectedImage,
+                              int value);
+    void addRows(QTreeWidgetItem *parent, bool topLevel);
+
     MainControls &m_c;
 };

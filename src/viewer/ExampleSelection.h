@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct MainControls;
 class CatalogueTree;
 class ExampleSheet;
@@ -15,6 +17,10 @@ public:
     void onCurrentItemChanged();
 
 private:
+    /// Opens 记录集 on the text and reads field 0 into value; a failed open
+    /// leaves value as it was.
+    void singleValue(const QString &sql, int &value);
+
     MainControls &m_c;
     CatalogueTree &m_tree;
     ExampleSheet &m_sheet;
