@@ -58,6 +58,8 @@ private slots:
     void counts_data();
     void counts();
     void countsResetSizes();
+    void columnCountWithUnwrittenRows_data();
+    void columnCountWithUnwrittenRows();
 
     void rectangles_data();
     void rectangles();
@@ -239,6 +241,42 @@ void TestGrid::countsResetSizes()
     QCOMPARE(grid.rowHeight(2), 24);
     grid.setRowCount(6);
     QCOMPARE(grid.rowHeight(3), 24);
+}
+
+void TestGrid::columnCountWithUnwrittenRows_data()
+{
+    QTest::addColumn<int>("writtenRows");
+    QTest::addColumn<QList<int>>("columnCounts");
+
+    QTest::newRow("shrink") << 3 << QList<int>{2};
+    QTest::newRow("shrink to one") << 2 << QList<int>{1};
+    QTest::newRow("grow") << 3 << QList<int>{7};
+    QTest::newRow("shrink then grow") << 4 << QList<int>{3, 9, 2, 4};
+    QTest::newRow("nothing written") << 0 << QList<int>{2, 6};
+    QTest::newRow("all written") << 6 << QList<int>{1, 6};
+}
+
+void TestGrid::columnCountWithUnwrittenRows()
+{
+    QFETCH(int, writtenRows);
+    QFETCH(QList<int>, columnCounts);
+
+    // Rows below the written ones were never touched; a change of column
+    // count must leave them empty and keep the written cells in place.
+    GridControl grid(6, 4, 1, 0, 24, 60);
+    for (int r = 0; r < writtenRows; ++r) {
+        for (int c = 0; c < 4; ++c)
+            grid.setCell(r, c, label(r, c));
+    }
+    int keptColumns = 4;
+    for (int columns : columnCounts) {
+        grid.setColumnCount(columns);
+        keptColumns = std::min(keptColumns, columns);
+    }
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        for (int c = 0; c < grid.columnCount(); ++c)
+            QCOMPARE(grid.getCell(r, c), r < writtenRows && c < keptColumns ? label(r, c) : QString());
+    }
 }
 
 void TestGrid::rectangles_data()

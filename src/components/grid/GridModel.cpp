@@ -80,6 +80,7 @@ void GridModel::setText(int row, int column, const QString &text)
     if (!contains(row, column))
         return;
     m_cells[offset(row, column)] = text;
+    m_usedRows = std::max(m_usedRows, row + 1);
     cellsChanged(row, column, row, column, Change::Text);
 }
 
@@ -91,6 +92,7 @@ void GridModel::setColumnTexts(int column, int firstRow, QList<QString> &&texts)
     QString *cells = m_cells.data();
     for (int i = 0; i < count; ++i)
         cells[offset(firstRow + i, column)] = std::move(texts[i]);
+    m_usedRows = std::max(m_usedRows, firstRow + count);
     cellsChanged(firstRow, column, firstRow + count - 1, column, Change::Text);
 }
 
@@ -107,6 +109,7 @@ void GridModel::resizeRows(int n)
         beginRemoveRows(QModelIndex(), n, m_rows - 1);
         m_cells.resize(qsizetype(n) * m_columns);
         m_rows = n;
+        m_usedRows = std::min(m_usedRows, n);
         m_colours.truncateRows(n);
         m_alignments.truncateRows(n);
         endRemoveRows();
@@ -118,28 +121,49 @@ void GridModel::resizeColumns(int n)
     if (n < 0 || n == m_columns)
         return;
     const int old = m_columns;
-    const int kept = std::min(old, n);
-    // Row-major storage: every row moves to its new place.
-    QList<QString> cells(qsizetype(m_rows) * n);
-    QString *from = m_cells.data();
-    QString *to = cells.data();
-    for (int row = 0; row < m_rows; ++row) {
-        for (int column = 0; column < kept; ++column)
-            to[qsizetype(row) * n + column] = std::move(from[qsizetype(row) * old + column]);
-    }
     if (n > old) {
         beginInsertColumns(QModelIndex(), old, n - 1);
-        m_cells = std::move(cells);
-        m_columns = n;
+        relayoutColumns(n);
         endInsertColumns();
     } else {
         beginRemoveColumns(QModelIndex(), n, old - 1);
-        m_cells = std::move(cells);
-        m_columns = n;
+        relayoutColumns(n);
         m_colours.truncateColumns(n);
         m_alignments.truncateColumns(n);
         endRemoveColumns();
     }
+}
+
+void GridModel::relayoutColumns(int n)
+{
+    // Rows move to their new places inside the one list, by swaps, so the
+    // cells are never held twice; rows never written are empty and stay.
+    // Growing a freshly lengthened grid thus costs nothing per row. Growing works from the end backwards and
+    // shrinking from the front, so a swap never disturbs a cell that has
+    // still to move or one already in place.
+    const int old = m_columns;
+    const int kept = std::min(old, n);
+    if (n > old) {
+        m_cells.resize(qsizetype(m_rows) * n);
+        QString *cells = m_cells.data();
+        for (int row = m_usedRows - 1; row > 0; --row) {
+            for (int column = kept - 1; column >= 0; --column)
+                cells[qsizetype(row) * n + column].swap(cells[qsizetype(row) * old + column]);
+        }
+    } else {
+        QString *cells = m_cells.data();
+        for (int row = 1; row < m_usedRows; ++row) {
+            for (int column = 0; column < kept; ++column)
+                cells[qsizetype(row) * n + column].swap(cells[qsizetype(row) * old + column]);
+        }
+        // Dropped texts left in front of the new end sit where rows that
+        // were never written now lie; those rows must read empty.
+        const qsizetype end = std::min(qsizetype(m_usedRows) * old, qsizetype(m_rows) * n);
+        for (qsizetype i = qsizetype(m_usedRows) * n; i < end; ++i)
+            cells[i] = QString();
+        m_cells.resize(qsizetype(m_rows) * n);
+    }
+    m_columns = n;
 }
 
 void GridModel::insertEmptyRow(int position)
@@ -148,6 +172,8 @@ void GridModel::insertEmptyRow(int position)
     beginInsertRows(QModelIndex(), position, position);
     m_cells.insert(offset(position, 0), m_columns, QString());
     ++m_rows;
+    if (position < m_usedRows)
+        ++m_usedRows;
     m_colours.insertRow(position);
     m_alignments.insertRow(position);
     endInsertRows();
@@ -157,6 +183,7 @@ void GridModel::clearAll()
 {
     beginResetModel();
     m_cells = QList<QString>(qsizetype(m_rows) * m_columns);
+    m_usedRows = 0;
     m_colours.clear();
     m_alignments.clear();
     m_dirty = false;
@@ -180,6 +207,7 @@ void GridModel::replaceAll(int rows, int columns, QList<QString> &&cells)
     }
     m_rows = rows;
     m_columns = columns;
+    m_usedRows = rows;
     m_dirty = false;
     endResetModel();
 }

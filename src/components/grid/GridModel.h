@@ -73,6 +73,7 @@ public:
     bool defersChanges() const { return m_defer; }
 
 private:
+    void relayoutColumns(int n);
     qsizetype offset(int row, int column) const { return qsizetype(row) * m_columns + column; }
     enum class Change { Text, Colour, Alignment };
     void cellsChanged(int row1, int column1, int row2, int column2, Change change);
@@ -80,6 +81,9 @@ private:
     int m_rows = 0;
     int m_columns = 0;
     QList<QString> m_cells;
+    /// Rows from here down have never been written since they were made,
+    /// so every cell in them is empty.
+    int m_usedRows = 0;
     CellAttributeMap<quint32> m_colours{NoColour};
     CellAttributeMap<int> m_alignments{AlignLeft};
     int m_fixedRows = 0;
