@@ -32,6 +32,17 @@ QString fromWide(const SQLWCHAR *text, qsizetype chars)
     return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), chars);
 }
 
+// Names and messages are read up to their terminating zero: with a driver
+// that has only the narrow API, the driver manager converts to UTF-16 but
+// reports the length of the narrow (UTF-8) text.
+QString terminated(const SQLWCHAR *text, qsizetype capacity)
+{
+    qsizetype n = 0;
+    while (n < capacity && text[n] != 0)
+        ++n;
+    return fromWide(text, n);
+}
+
 QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     QString text;
@@ -46,8 +57,8 @@ QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
             break;
         if (!text.isEmpty())
             text += QLatin1Char('\n');
-        const qsizetype n = std::min<qsizetype>(length, static_cast<qsizetype>(std::size(message)) - 1);
-        text += QLatin1Char('[') + fromWide(state, 5) + QStringLiteral("] ") + fromWide(message, n);
+        message[std::size(message) - 1] = 0;
+        text += QLatin1Char('[') + terminated(state, 5) + QStringLiteral("] ") + terminated(message, static_cast<qsizetype>(std::size(message)) - 1);
     }
     return text.isEmpty() ? QStringLiteral("ODBC call failed") : text;
 }
@@ -76,15 +87,13 @@ private:
 
 QString textAttribute(SQLHSTMT stmt, SQLUSMALLINT col, SQLUSMALLINT field)
 {
-    SQLWCHAR buffer[512];
+    SQLWCHAR buffer[512] = {};
     SQLSMALLINT bytes = 0;
     const SQLRETURN rc = SQLColAttributeW(stmt, col, field, buffer, static_cast<SQLSMALLINT>(sizeof buffer), &bytes,
                                           nullptr);
     if (!SQL_SUCCEEDED(rc) || bytes <= 0)
         return {};
-    const qsizetype chars = std::min<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)),
-                                                static_cast<qsizetype>(std::size(buffer)) - 1);
-    return fromWide(buffer, chars);
+    return terminated(buffer, static_cast<qsizetype>(std::size(buffer)) - 1);
 }
 
 SQLLEN numberAttribute(SQLHSTMT stmt, SQLUSMALLINT col, SQLUSMALLINT field, SQLLEN fallback)
@@ -382,7 +391,7 @@ std::unique_ptr<OdbcBackend> OdbcBackend::connect(const QString &connectionText,
     QString quoteChar;
     if (SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, static_cast<SQLSMALLINT>(sizeof quote),
                                   &quoteBytes)))
-        quoteChar = fromWide(quote, std::min<qsizetype>(quoteBytes / 2, 7)).trimmed();
+        quoteChar = terminated(quote, 7).trimmed();
     if (quoteChar.isEmpty() || quoteChar == QLatin1String("[")) {
         // Nothing useful from the driver: SQL Server's brackets always work there.
         backend->m_quoteOpen = QStringLiteral("[");
@@ -561,7 +570,7 @@ bool OdbcBackend::query(const QString &sql, RecordTable &table)
 
     std::vector<Reader> readers;
     for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(columns); ++i) {
-        SQLWCHAR name[512];
+        SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT sqlType = 0;
         SQLULEN columnSize = 0;
@@ -570,8 +579,7 @@ bool OdbcBackend::query(const QString &sql, RecordTable &table)
         if (!SQL_SUCCEEDED(SQLDescribeColW(h, i, name, static_cast<SQLSMALLINT>(std::size(name)), &nameLength,
                                            &sqlType, &columnSize, &digits, &nullable)))
             return fail();
-        RecordTable::Column &c = table.addColumn(
-            fromWide(name, std::min<qsizetype>(nameLength, static_cast<qsizetype>(std::size(name)) - 1)));
+        RecordTable::Column &c = table.addColumn(terminated(name, static_cast<qsizetype>(std::size(name)) - 1));
         c.type = adoType(sqlType, textAttribute(h, i, SQL_DESC_TYPE_NAME));
         const SQLLEN length = numberAttribute(h, i, SQL_DESC_LENGTH, static_cast<SQLLEN>(columnSize));
         c.size = definedSize(c.type, length > 0 ? length : static_cast<long long>(columnSize));
@@ -681,7 +689,7 @@ QStringList OdbcBackend::primaryKey(const RecordTable &table, int col)
     // Result columns: 4 COLUMN_NAME, 5 KEY_SEQ.
     std::map<int, QString> byOrder;
     while (SQL_SUCCEEDED(SQLFetch(stmt.get()))) {
-        SQLWCHAR column[256];
+        SQLWCHAR column[256] = {};
         SQLLEN columnLength = 0;
         SQLSMALLINT seq = 0;
         SQLLEN seqLength = 0;
@@ -689,8 +697,7 @@ QStringList OdbcBackend::primaryKey(const RecordTable &table, int col)
             || columnLength == SQL_NULL_DATA)
             continue;
         SQLGetData(stmt.get(), 5, SQL_C_SSHORT, &seq, 0, &seqLength);
-        const qsizetype chars = std::min<qsizetype>(columnLength / 2, static_cast<qsizetype>(std::size(column)) - 1);
-        byOrder[seq] = fromWide(column, chars);
+        byOrder[seq] = terminated(column, static_cast<qsizetype>(std::size(column)) - 1);
     }
     QStringList names;
     for (const auto &entry : byOrder)
