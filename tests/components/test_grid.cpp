@@ -1,3 +1,4 @@
+#include "components/grid/CellStore.h"
 #include "components/grid/GridControl.h"
 #include "components/grid/GridModel.h"
 
@@ -78,6 +79,8 @@ private slots:
     void hiddenGridSendsOneChangeOnShow();
     void setAllCells();
     void setColumnCells();
+    void rewritingCellsKeepsTextsAndBoundsMemory();
+    void storeCopiesCellIntoCell();
     void typingEditsEditableGrid();
     void modelStaysConsistent();
 };
@@ -583,6 +586,58 @@ void TestGrid::setColumnCells()
     grid.setColumnCells(0, 4, QList<QString>{"outside"});
     grid.setColumnCells(-1, 0, QList<QString>{"outside"});
     QCOMPARE(grid.getCell(0, 0), QString());
+}
+
+void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
+{
+    // Texts of changing lengths, written over and over: shorter ones reuse
+    // their place, longer ones leave old characters behind until a squeeze.
+    const int cells = 300;
+    CellStore store(cells);
+    QList<QString> expected(cells);
+    qsizetype most = 0;
+    for (int pass = 0; pass < 12; ++pass) {
+        for (int i = 0; i < cells; ++i) {
+            const int length = (pass * 37 + i * 11) % 900;
+            expected[i] = QString(length, QChar(u'a' + (pass + i) % 26));
+            if (i % 17 == 0)
+                expected[i].clear();
+            store.set(i, expected[i]);
+        }
+        for (int i = 0; i < cells; ++i)
+            QCOMPARE(store.text(i), expected[i]);
+        most = std::max(most, store.bufferedChars());
+        QVERIFY2(store.bufferedChars() <= 2 * store.liveChars() + (1 << 17),
+                 qPrintable(QStringLiteral("pass %1: %2 held for %3 live")
+                                .arg(pass).arg(store.bufferedChars()).arg(store.liveChars())));
+    }
+    QVERIFY(most > 0);
+
+    // Columns and rows dropped: their characters count as unused.
+    store.relayout(30, 10, 4);
+    QCOMPARE(store.size(), 120);
+    for (int row = 0; row < 30; ++row) {
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(store.text(row * 4 + column), expected[row * 10 + column]);
+    }
+    qsizetype live = 0;
+    for (int i = 0; i < store.size(); ++i)
+        live += store.view(i).size();
+    QCOMPARE(store.liveChars(), live);
+}
+
+void TestGrid::storeCopiesCellIntoCell()
+{
+    CellStore store(3);
+    store.set(0, u"first text");
+    store.set(1, u"x");
+    // A view into the store itself, written to a cell whose text must grow.
+    store.set(1, store.view(0));
+    store.set(2, store.view(0).mid(6));
+    store.set(0, store.view(0).left(5));
+    QCOMPARE(store.text(0), QStringLiteral("first"));
+    QCOMPARE(store.text(1), QStringLiteral("first text"));
+    QCOMPARE(store.text(2), QStringLiteral("text"));
 }
 
 void TestGrid::typingEditsEditableGrid()

@@ -75,12 +75,11 @@ Qt::ItemFlags GridModel::flags(const QModelIndex &index) const
     return result;
 }
 
-void GridModel::setText(int row, int column, const QString &text)
+void GridModel::setText(int row, int column, QStringView text)
 {
     if (!contains(row, column))
         return;
-    m_cells[offset(row, column)] = text;
-    m_usedRows = std::max(m_usedRows, row + 1);
+    m_cells.set(offset(row, column), text);
     cellsChanged(row, column, row, column, Change::Text);
 }
 
@@ -89,10 +88,9 @@ void GridModel::setColumnTexts(int column, int firstRow, QList<QString> &&texts)
     if (column < 0 || column >= m_columns || firstRow < 0 || firstRow >= m_rows || texts.isEmpty())
         return;
     const int count = int(std::min<qsizetype>(texts.size(), m_rows - firstRow));
-    QString *cells = m_cells.data();
     for (int i = 0; i < count; ++i)
-        cells[offset(firstRow + i, column)] = std::move(texts[i]);
-    m_usedRows = std::max(m_usedRows, firstRow + count);
+        m_cells.set(offset(firstRow + i, column), texts.at(i));
+    texts = QList<QString>();
     cellsChanged(firstRow, column, firstRow + count - 1, column, Change::Text);
 }
 
@@ -109,7 +107,6 @@ void GridModel::resizeRows(int n)
         beginRemoveRows(QModelIndex(), n, m_rows - 1);
         m_cells.resize(qsizetype(n) * m_columns);
         m_rows = n;
-        m_usedRows = std::min(m_usedRows, n);
         m_colours.truncateRows(n);
         m_alignments.truncateRows(n);
         endRemoveRows();
@@ -123,57 +120,25 @@ void GridModel::resizeColumns(int n)
     const int old = m_columns;
     if (n > old) {
         beginInsertColumns(QModelIndex(), old, n - 1);
-        relayoutColumns(n);
+        m_cells.relayout(m_rows, old, n);
+        m_columns = n;
         endInsertColumns();
     } else {
         beginRemoveColumns(QModelIndex(), n, old - 1);
-        relayoutColumns(n);
+        m_cells.relayout(m_rows, old, n);
+        m_columns = n;
         m_colours.truncateColumns(n);
         m_alignments.truncateColumns(n);
         endRemoveColumns();
     }
 }
 
-void GridModel::relayoutColumns(int n)
-{
-    // Rows move to their new places inside the one list, by swaps, so the
-    // cells are never held twice; rows never written are empty and stay.
-    // Growing a freshly lengthened grid thus costs nothing per row. Growing works from the end backwards and
-    // shrinking from the front, so a swap never disturbs a cell that has
-    // still to move or one already in place.
-    const int old = m_columns;
-    const int kept = std::min(old, n);
-    if (n > old) {
-        m_cells.resize(qsizetype(m_rows) * n);
-        QString *cells = m_cells.data();
-        for (int row = m_usedRows - 1; row > 0; --row) {
-            for (int column = kept - 1; column >= 0; --column)
-                cells[qsizetype(row) * n + column].swap(cells[qsizetype(row) * old + column]);
-        }
-    } else {
-        QString *cells = m_cells.data();
-        for (int row = 1; row < m_usedRows; ++row) {
-            for (int column = 0; column < kept; ++column)
-                cells[qsizetype(row) * n + column].swap(cells[qsizetype(row) * old + column]);
-        }
-        // Dropped texts left in front of the new end sit where rows that
-        // were never written now lie; those rows must read empty.
-        const qsizetype end = std::min(qsizetype(m_usedRows) * old, qsizetype(m_rows) * n);
-        for (qsizetype i = qsizetype(m_usedRows) * n; i < end; ++i)
-            cells[i] = QString();
-        m_cells.resize(qsizetype(m_rows) * n);
-    }
-    m_columns = n;
-}
-
 void GridModel::insertEmptyRow(int position)
 {
     position = std::clamp(position, 0, m_rows);
     beginInsertRows(QModelIndex(), position, position);
-    m_cells.insert(offset(position, 0), m_columns, QString());
+    m_cells.insert(offset(position, 0), m_columns);
     ++m_rows;
-    if (position < m_usedRows)
-        ++m_usedRows;
     m_colours.insertRow(position);
     m_alignments.insertRow(position);
     endInsertRows();
@@ -182,8 +147,7 @@ void GridModel::insertEmptyRow(int position)
 void GridModel::clearAll()
 {
     beginResetModel();
-    m_cells = QList<QString>(qsizetype(m_rows) * m_columns);
-    m_usedRows = 0;
+    m_cells.reset(qsizetype(m_rows) * m_columns);
     m_colours.clear();
     m_alignments.clear();
     m_dirty = false;
@@ -195,8 +159,7 @@ void GridModel::replaceAll(int rows, int columns, QList<QString> &&cells)
     rows = std::max(rows, 0);
     columns = std::max(columns, 0);
     beginResetModel();
-    m_cells = std::move(cells);
-    m_cells.resize(qsizetype(rows) * columns);
+    m_cells.assign(qsizetype(rows) * columns, std::move(cells));
     if (columns < m_columns) {
         m_colours.truncateColumns(columns);
         m_alignments.truncateColumns(columns);
@@ -207,7 +170,6 @@ void GridModel::replaceAll(int rows, int columns, QList<QString> &&cells)
     }
     m_rows = rows;
     m_columns = columns;
-    m_usedRows = rows;
     m_dirty = false;
     endResetModel();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "components/grid/CellAttributeMap.h"
+#include "components/grid/CellStore.h"
 
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
 
-/// The cells of a GridControl: texts row-major in one list, colours and
-/// alignments sparse. While changes are deferred (the grid is hidden), cell
+/// The cells of a GridControl: texts row-major in one compact store, colours
+/// and alignments sparse. While changes are deferred (the grid is hidden), cell
 /// writes send no signal; the first notification afterwards covers them all.
 class GridModel : public QAbstractTableModel
 {
@@ -33,9 +34,11 @@ public:
         return row >= 0 && column >= 0 && row < m_rows && column < m_columns;
     }
     /// The caller asks for a cell inside the grid.
-    const QString &text(int row, int column) const { return m_cells.at(offset(row, column)); }
+    QString text(int row, int column) const { return m_cells.text(offset(row, column)); }
+    /// The same without a copy; valid until the next change of the grid.
+    QStringView textView(int row, int column) const { return m_cells.view(offset(row, column)); }
     /// Ignored outside the grid.
-    void setText(int row, int column, const QString &text);
+    void setText(int row, int column, QStringView text);
     /// Writes texts down a column from firstRow; texts past the last row are dropped.
     void setColumnTexts(int column, int firstRow, QList<QString> &&texts);
 
@@ -73,17 +76,13 @@ public:
     bool defersChanges() const { return m_defer; }
 
 private:
-    void relayoutColumns(int n);
     qsizetype offset(int row, int column) const { return qsizetype(row) * m_columns + column; }
     enum class Change { Text, Colour, Alignment };
     void cellsChanged(int row1, int column1, int row2, int column2, Change change);
 
     int m_rows = 0;
     int m_columns = 0;
-    QList<QString> m_cells;
-    /// Rows from here down have never been written since they were made,
-    /// so every cell in them is empty.
-    int m_usedRows = 0;
+    CellStore m_cells;
     CellAttributeMap<quint32> m_colours{NoColour};
     CellAttributeMap<int> m_alignments{AlignLeft};
     int m_fixedRows = 0;
