@@ -26,7 +26,10 @@ public:
     DatabaseConnection *connection() const;
 
     /// Closes the record set if open, then runs the text and positions on the
-    /// first record. False when unbound, on an empty text or a database error.
+    /// first record. False when unbound, on an empty text or a database error
+    /// (the record set then stays closed). A text that runs without error but
+    /// returns no columns (an UPDATE, a CREATE) opens with no fields and no
+    /// records. Of several statements, the first that returns columns gives the rows.
     bool open(const QString &sql, int options = 1);
     /// Drops a pending edit. Harmless when closed.
     void close();
@@ -53,7 +56,7 @@ public:
     bool readText(int field, QString &target) const;
     bool readText(QStringView field, QString &target) const;
     /// Integer fields only (codes 2, 3, 17, 20, 21); NULL and no current record
-    /// give 0. Other fields: target unchanged, false.
+    /// give 0. Other fields, and a value beyond the range of int: target unchanged, false.
     bool readInt(int field, int &target) const;
     bool readInt(QStringView field, int &target) const;
     /// Target emptied, then filled from a binary or text field; NULL leaves it empty.
@@ -62,12 +65,16 @@ public:
 
     /// Replaces a field's value in the current record; update() stores the
     /// record through its table's key (on failure the edit is dropped, false).
+    /// Exactly one row must match the key, and only through the connection
+    /// session the rows were read from. Moving or closing drops an edit that
+    /// was not stored; update() without an edit is true.
     bool writeBytes(QStringView field, const QByteArray &bytes);
     bool update();
 
     /// Criteria "field='text'" (quotes inside doubled) or "field=number";
-    /// searches forward from the current record. False, and past the end,
-    /// when none matches or the criteria cannot be read.
+    /// searches forward from the current record, which is included. Text
+    /// criteria match readText exactly; NULL matches nothing. False, and past
+    /// the end, when none matches or the criteria cannot be read.
     bool find(const QString &criteria, int options = 1);
 
     QString fieldName(int field) const;
