@@ -156,6 +156,25 @@ char *writeUnsigned(char *out, int value)
     return out;
 }
 
+// An integer of at most 13 digits without leading zeros prints by the
+// number rule exactly as it stands, so its text can be kept as it is.
+bool keepsItsText(QStringView text)
+{
+    qsizetype pos = 0;
+    if (!text.isEmpty() && text[0] == u'-')
+        pos = 1;
+    const qsizetype digits = text.size() - pos;
+    if (digits < 1 || digits > 13)
+        return false;
+    if (text[pos] == u'0')
+        return digits == 1 && pos == 0;
+    for (; pos < text.size(); ++pos) {
+        if (text[pos].unicode() < u'0' || text[pos].unicode() > u'9')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 double leadingNumber(QStringView text)
@@ -245,6 +264,19 @@ QString dateText(QStringView value)
     return latin1(buffer, out);
 }
 
+QString cellText(int type, const QString &value)
+{
+    switch (ruleOf(type)) {
+    case CellRule::Number:
+        return keepsItsText(value) ? value : numberText(value);
+    case CellRule::Date:
+        return dateText(value);
+    case CellRule::Text:
+        break;
+    }
+    return value;
+}
+
 void renderRecordSet(RecordSet &records, const QString &sql, GridControl &grid)
 {
     grid.setRowCount(records.recordCount() + 1);
@@ -276,8 +308,10 @@ void renderRecordSet(RecordSet &records, const QString &sql, GridControl &grid)
             QString *cell = out + fieldCount + field;
             switch (ruleOf(records.fieldType(field))) {
             case CellRule::Number:
-                for (int record = 0; record < recordCount; ++record, cell += fieldCount)
-                    *cell = numberText(records.textAt(record, field));
+                for (int record = 0; record < recordCount; ++record, cell += fieldCount) {
+                    QString text = records.textAt(record, field);
+                    *cell = keepsItsText(text) ? std::move(text) : numberText(text);
+                }
                 break;
             case CellRule::Date:
                 for (int record = 0; record < recordCount; ++record, cell += fieldCount)

@@ -25,6 +25,11 @@ void renderRecordSet(RecordSet &records, const QString &sql, GridControl &grid);
 /// Colours rows 1, 3, 5, ... 0xFFA8FF and rows 2, 4, ... 0xECECEC.
 void stripeRows(GridControl &grid);
 
+/// The cell text of a value that readText gave, by its field's ADO type
+/// code: the number rule for codes 2, 3, 4, 5, 6 and 131, the date rule for
+/// code 7, the text unchanged for every other code.
+QString cellText(int type, const QString &value);
+
 /// Cell text of a number column (codes 2, 3, 4, 5, 6, 131): the number at
 /// the start of the text (0 for none) rounded half away from zero to two
 /// places, printed with at most 13 significant digits, "1e+013" style from
