@@ -19,7 +19,7 @@
 namespace {
 
 // Rows a page shows of a query's result.
-constexpr int pageRows = 12;
+constexpr int pageRows = 40;
 
 void report(const QStringList &errors)
 {
