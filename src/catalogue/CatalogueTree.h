@@ -56,9 +56,8 @@ public:
     void deleteItem(int index);
 
     /// Picture 0 is the folder with a red arrow; 1 to 40 folders bearing the
-    /// number. Larger numbers get a folder bearing the number in a narrower
-    /// font (above 999: "…"); 0 and negative numbers other than picture 0
-    /// itself never occur for rows, and a negative number gives a plain folder.
+    /// number. A position above 40 gets a folder bearing its number in a
+    /// narrower font (above 999: "…"); a negative number gives a plain folder.
     static QPixmap picturePixmap(int number);
     /// An icon showing picture `image` normally and `selectedImage` while selected.
     static QIcon picture(int image, int selectedImage);
