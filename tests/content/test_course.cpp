@@ -1,6 +1,7 @@
 // The bundled practice database and its course: every catalogue item has a
 // page and a sheet, and the whole course runs, in catalogue order and the
 // way each item's execution mode runs it, on a fresh copy and a second time.
+#include "app/core/AppPaths.h"
 #include "components/data/AdoType.h"
 #include "components/data/Cp936.h"
 #include "components/data/DatabaseConnection.h"
@@ -130,6 +131,7 @@ private slots:
             QVERIFY2(!names.contains(item.name), qPrintable(QStringLiteral("duplicate name ") + item.name));
             names.insert(item.name);
             QVERIFY2(!item.name.isEmpty() && item.name.size() <= 12, qPrintable(item.name));
+            QVERIFY2(AppPaths::isSafePageName(item.name), qPrintable(item.name + QStringLiteral(" cannot name a page")));
             levels[item.parent].append(item.level);
             if (item.isDirectory()) {
                 ++directories;
