@@ -11,7 +11,9 @@
 
 namespace {
 
-const QString unreachableServer = QStringLiteral("127.0.0.1,1");
+// No driver can reach it: neither FreeTDS nor a libpq-based driver (which
+// would read "host,port" as a list of hosts) takes "host:port" as a server.
+const QString unreachableServer = QStringLiteral("127.0.0.1:1");
 
 } // namespace
 
@@ -24,6 +26,7 @@ private slots:
     void cleanup();
 
     void queryFillsGridAndStatus();
+    void querySelectedInTree();
     void queryWithoutRecords();
     void queryThatFails();
     void queryRunsOnce();
@@ -82,6 +85,8 @@ void TestExecute::select(const QString &mode, const QString &editorText, const Q
     m_state->currentMode = mode;
     m_state->currentSql = storedSql.isNull() ? editorText : storedSql;
     m_c->setStatementText(editorText);
+    // As the selection of a statement item leaves it.
+    m_c->执行按钮->setEnabled(true);
     // Start away from page 0 so the switch shows.
     m_c->选择夹1->setCurrentIndex(2);
 }
@@ -113,6 +118,44 @@ void TestExecute::queryFillsGridAndStatus()
     QCOMPARE(grid.backColour(12, 0), 0xECECECu);
     QCOMPARE(grid.y(), 27);
     QCOMPARE(grid.height(), m_window->height() - 148);
+}
+
+void TestExecute::querySelectedInTree()
+{
+    const QString path = m_workspace->databasePath();
+    const QList<QStringList> items = TestDb::rows(path, QStringLiteral(
+        "SELECT 事件, 父编号, SQL语句 FROM sql信息表 WHERE 执行方式 = '记录集' AND 父编号 <> 0 "
+        "AND SQL语句 LIKE 'SELECT%' ORDER BY 编号 LIMIT 1"));
+    QCOMPARE(items.size(), 1);
+    const QString name = items[0][0];
+    const int parentId = items[0][1].toInt();
+    const int expectedCount = int(TestDb::rows(path, items[0][2]).size());
+
+    QTreeWidget *tree = m_c->树型框1;
+    QTreeWidgetItem *directory = nullptr;
+    for (int i = 0; i < tree->topLevelItemCount() && !directory; ++i) {
+        if (tree->topLevelItem(i)->data(0, Qt::UserRole).toInt() == parentId)
+            directory = tree->topLevelItem(i);
+    }
+    QVERIFY(directory);
+    directory->setExpanded(true);
+    QTreeWidgetItem *statement = nullptr;
+    for (int i = 0; i < directory->childCount() && !statement; ++i) {
+        if (directory->child(i)->text(0) == name)
+            statement = directory->child(i);
+    }
+    QVERIFY(statement);
+    tree->setCurrentItem(statement);
+    QCOMPARE(m_state->currentMode, QStringLiteral("记录集"));
+    QVERIFY(m_c->执行按钮->isEnabled());
+    QCOMPARE(m_c->选择夹1->currentIndex(), 1);
+
+    QTest::mouseClick(m_c->执行按钮, Qt::LeftButton);
+    QVERIFY(m_messages->shown.isEmpty());
+    QCOMPARE(m_state->lastQuerySql, m_c->statementText());
+    QCOMPARE(m_c->状态条1->partText(0), QStringLiteral(" 符合条件的记录有： %1 条").arg(expectedCount));
+    QCOMPARE(m_c->高级表格1->rowCount(), expectedCount + 1);
+    QCOMPARE(m_c->选择夹1->currentIndex(), 0);
 }
 
 void TestExecute::queryWithoutRecords()
