@@ -592,26 +592,40 @@ void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
 {
     // Texts of changing lengths, written over and over: shorter ones reuse
     // their place, longer ones leave old characters behind until a squeeze.
+    // Eighty passes write far more than the bound below, which a store that
+    // never squeezed would pass.
     const int cells = 300;
     CellStore store(cells);
     QList<QString> expected(cells);
-    qsizetype most = 0;
-    for (int pass = 0; pass < 12; ++pass) {
+    qsizetype mostLive = 0;
+    qsizetype written = 0;
+    for (int pass = 0; pass < 80; ++pass) {
         for (int i = 0; i < cells; ++i) {
             const int length = (pass * 37 + i * 11) % 900;
             expected[i] = QString(length, QChar(u'a' + (pass + i) % 26));
             if (i % 17 == 0)
                 expected[i].clear();
             store.set(i, expected[i]);
+            written += expected[i].size();
         }
         for (int i = 0; i < cells; ++i)
             QCOMPARE(store.text(i), expected[i]);
-        most = std::max(most, store.bufferedChars());
-        QVERIFY2(store.bufferedChars() <= 2 * store.liveChars() + (1 << 17),
-                 qPrintable(QStringLiteral("pass %1: %2 held for %3 live")
-                                .arg(pass).arg(store.bufferedChars()).arg(store.liveChars())));
+        mostLive = std::max(mostLive, store.liveChars());
+        // Unused characters never outweigh the texts by more than one block.
+        QVERIFY2(store.storedChars() <= 2 * mostLive + (1 << 20) + (1 << 16),
+                 qPrintable(QStringLiteral("pass %1: %2 stored for %3 live")
+                                .arg(pass).arg(store.storedChars()).arg(store.liveChars())));
     }
-    QVERIFY(most > 0);
+    QVERIFY(written > 4 * ((1 << 20) + 2 * mostLive));
+
+    // A text longer than a whole block gets one of its own.
+    const QString huge((1 << 20) + 5, QChar(u'h'));
+    store.set(7, huge);
+    store.set(8, u"after");
+    QCOMPARE(store.text(7), huge);
+    QCOMPARE(store.text(8), QStringLiteral("after"));
+    expected[7] = huge;
+    expected[8] = QStringLiteral("after");
 
     // Columns and rows dropped: their characters count as unused.
     store.relayout(30, 10, 4);
@@ -624,6 +638,21 @@ void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
     for (int i = 0; i < store.size(); ++i)
         live += store.view(i).size();
     QCOMPARE(store.liveChars(), live);
+
+    // Emptied, the store fills again into the blocks it kept.
+    store.reset(2000);
+    QCOMPARE(store.liveChars(), 0);
+    QCOMPARE(store.text(5), QString());
+    for (int i = 0; i < 2000; ++i)
+        store.set(i, QString::number(i).repeated(1 + i % 300));
+    for (int i = 0; i < 2000; ++i)
+        QCOMPARE(store.text(i), QString::number(i).repeated(1 + i % 300));
+    QList<QString> texts;
+    for (int i = 0; i < 1500; ++i)
+        texts << QString(i % 700, QChar(u'0' + i % 10));
+    store.assign(1500, std::move(texts));
+    for (int i = 0; i < 1500; ++i)
+        QCOMPARE(store.text(i), QString(i % 700, QChar(u'0' + i % 10)));
 }
 
 void TestGrid::storeCopiesCellIntoCell()
