@@ -12,7 +12,12 @@ namespace {
 // Runs iconv over the whole input. An input sequence that cannot be
 // converted is replaced (one byte or character at a time) instead of ending
 // the conversion, so broken bytes never lose the text that follows them.
-QByteArray convert(const char *to, const char *from, const QByteArray &in, const QByteArray &replacement)
+// What a unit that cannot be converted becomes instead of the replacement;
+// an empty result keeps the replacement.
+using Fallback = QByteArray (*)(const char *unit, size_t size);
+
+QByteArray convert(const char *to, const char *from, const QByteArray &in, const QByteArray &replacement,
+                   Fallback fallback = nullptr)
 {
     QByteArray out;
     if (in.isEmpty())
@@ -37,8 +42,9 @@ QByteArray convert(const char *to, const char *from, const QByteArray &in, const
         if (errno == E2BIG)
             continue;
         // EILSEQ or EINVAL: skip the offending unit and mark it.
-        out.append(replacement);
         const size_t skip = std::min(step, inLeft);
+        const QByteArray instead = fallback ? fallback(inPtr, skip) : QByteArray();
+        out.append(instead.isEmpty() ? replacement : instead);
         inPtr += skip;
         inLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -52,6 +58,36 @@ QByteArray convert(const char *to, const char *from, const QByteArray &in, const
     return out;
 }
 
+// A character iconv's GBK lacks: the user-defined areas of code page 936,
+// which GB18030 decoding reads as private-use characters. GB18030 writes
+// them as the same byte pairs; its four-byte forms are not code page 936.
+QByteArray gb18030Pair(const char *unit, size_t size)
+{
+    QByteArray pair;
+    iconv_t cd = iconv_open("GB18030", "UTF-32LE");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return pair;
+    char *inPtr = const_cast<char *>(unit);
+    size_t inLeft = size;
+    char bytes[8];
+    char *outPtr = bytes;
+    size_t outLeft = sizeof bytes;
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && inLeft == 0
+        && sizeof bytes - outLeft == 2)
+        pair = QByteArray(bytes, 2);
+    iconv_close(cd);
+    return pair;
+}
+
+// Byte 0x80 is the euro sign in code page 936 (and GBK writes the sign so)
+// but is no character in GB18030.
+QByteArray euroByte(const char *unit, size_t size)
+{
+    if (size == 1 && static_cast<unsigned char>(*unit) == 0x80)
+        return QByteArrayLiteral("\xE2\x82\xAC");
+    return {};
+}
+
 } // namespace
 
 namespace Cp936 {
@@ -60,18 +96,18 @@ QByteArray encode(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    // UTF-32 keeps one unit per character, so a character GBK lacks is
-    // replaced by exactly one "?".
+    // UTF-32 keeps one unit per character, so a character with no code
+    // page 936 form is replaced by exactly one "?".
     const QList<uint> ucs4 = text.toUcs4();
     const QByteArray in(reinterpret_cast<const char *>(ucs4.constData()), ucs4.size() * 4);
-    return convert("GBK", "UTF-32LE", in, QByteArrayLiteral("?"));
+    return convert("GBK", "UTF-32LE", in, QByteArrayLiteral("?"), gb18030Pair);
 }
 
 QString decode(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return {};
-    const QByteArray utf8 = convert("UTF-8", "GB18030", bytes, QByteArrayLiteral("\xEF\xBF\xBD"));
+    const QByteArray utf8 = convert("UTF-8", "GB18030", bytes, QByteArrayLiteral("\xEF\xBF\xBD"), euroByte);
     return QString::fromUtf8(utf8);
 }
 
