@@ -160,6 +160,21 @@ private slots:
         QVERIFY(db.executeSql(QStringLiteral("DELETE FROM sql信息表 WHERE 编号 = 5")));
         QVERIFY(db.commitTransaction());
         QCOMPARE(TestDb::value(path, QStringLiteral("SELECT count(*) FROM sql信息表")), QStringLiteral("4"));
+
+        // A learner's text that begins a transaction and fails part-way is
+        // undone whole and leaves no transaction open behind it.
+        QVERIFY(!db.executeSql(QStringLiteral("BEGIN; DELETE FROM sql信息表 WHERE 编号 = 4; INSERT INTO 没有 VALUES(1); COMMIT;")));
+        QCOMPARE(TestDb::value(path, QStringLiteral("SELECT count(*) FROM sql信息表")), QStringLiteral("4"));
+        QVERIFY(db.beginTransaction());
+        QVERIFY(db.rollbackTransaction());
+
+        // Inside a transaction the program began, a failed statement leaves
+        // the rollback to the program.
+        QVERIFY(db.beginTransaction());
+        QVERIFY(db.executeSql(QStringLiteral("DELETE FROM sql信息表 WHERE 编号 = 4")));
+        QVERIFY(!db.executeSql(QStringLiteral("INSERT INTO 没有 VALUES(1)")));
+        QVERIFY(db.rollbackTransaction());
+        QCOMPARE(TestDb::value(path, QStringLiteral("SELECT count(*) FROM sql信息表")), QStringLiteral("4"));
     }
 
     void quoteIdentifier_data()

@@ -245,6 +245,19 @@ bool SqliteBackend::query(const QString &sql, RecordTable &table)
 
 bool SqliteBackend::run(const QString &sql, RecordTable *table)
 {
+    // A text that opens a transaction and then fails part-way would leave
+    // the transaction open: every later statement, and the catalogue's own
+    // edits, would sit inside it. Undo what the failed text began.
+    const bool wasInTransaction = sqlite3_get_autocommit(m_db) == 0;
+    if (runStatements(sql, table))
+        return true;
+    if (!wasInTransaction && sqlite3_get_autocommit(m_db) == 0)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+}
+
+bool SqliteBackend::runStatements(const QString &sql, RecordTable *table)
+{
     const QByteArray text = sql.toUtf8();
     const char *tail = text.constData();
     const char *end = tail + text.size();

@@ -31,6 +31,7 @@ public:
 private:
     explicit SqliteBackend(sqlite3 *db);
     bool run(const QString &sql, RecordTable *table);
+    bool runStatements(const QString &sql, RecordTable *table);
     bool fail();
     QStringList primaryKey(const QString &database, const QString &table);
 
