@@ -80,7 +80,8 @@ private slots:
     void setAllCells();
     void setColumnCells();
     void rewritingCellsKeepsTextsAndBoundsMemory();
-    void storeCopiesCellIntoCell();
+    void storeMixesWidths_data();
+    void storeMixesWidths();
     void typingEditsEditableGrid();
     void modelStaysConsistent();
 };
@@ -610,11 +611,11 @@ void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
         }
         for (int i = 0; i < cells; ++i)
             QCOMPARE(store.text(i), expected[i]);
-        mostLive = std::max(mostLive, store.liveChars());
+        mostLive = std::max(mostLive, store.liveBytes());
         // Unused characters never outweigh the texts by more than one block.
-        QVERIFY2(store.storedChars() <= 2 * mostLive + (1 << 20) + (1 << 16),
+        QVERIFY2(store.storedBytes() <= 2 * mostLive + (1 << 20) + (1 << 16),
                  qPrintable(QStringLiteral("pass %1: %2 stored for %3 live")
-                                .arg(pass).arg(store.storedChars()).arg(store.liveChars())));
+                                .arg(pass).arg(store.storedBytes()).arg(store.liveBytes())));
     }
     QVERIFY(written > 4 * ((1 << 20) + 2 * mostLive));
 
@@ -636,12 +637,12 @@ void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
     }
     qsizetype live = 0;
     for (int i = 0; i < store.size(); ++i)
-        live += store.view(i).size();
-    QCOMPARE(store.liveChars(), live);
+        live += store.text(i).size();
+    QCOMPARE(store.liveBytes(), live);
 
     // Emptied, the store fills again into the blocks it kept.
     store.reset(2000);
-    QCOMPARE(store.liveChars(), 0);
+    QCOMPARE(store.liveBytes(), 0);
     QCOMPARE(store.text(5), QString());
     for (int i = 0; i < 2000; ++i)
         store.set(i, QString::number(i).repeated(1 + i % 300));
@@ -655,18 +656,41 @@ void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
         QCOMPARE(store.text(i), QString(i % 700, QChar(u'0' + i % 10)));
 }
 
-void TestGrid::storeCopiesCellIntoCell()
+void TestGrid::storeMixesWidths_data()
 {
+    // Texts written one after another into cell 1 of three.
+    QTest::addColumn<QStringList>("writes");
+
+    QTest::newRow("Latin-1 then Chinese, longer")
+        << QStringList{QStringLiteral("abc"), QStringLiteral("中文字段名")};
+    QTest::newRow("Chinese then Latin-1 in its place")
+        << QStringList{QStringLiteral("人员信息表"), QStringLiteral("42"), QStringLiteral("ab")};
+    QTest::newRow("Chinese into a longer Latin-1 slot")
+        << QStringList{QStringLiteral("1234567"), QStringLiteral("中文"), QStringLiteral("x中")};
+    QTest::newRow("odd Latin-1 slot, then wide")
+        << QStringList{QStringLiteral("abcde"), QStringLiteral("é"), QStringLiteral("Āb")};
+    QTest::newRow("Latin-1 accents stay narrow")
+        << QStringList{QStringLiteral("café ÿ"), QStringLiteral("naïve"), QString()};
+    QTest::newRow("first character past Latin-1")
+        << QStringList{QString(QChar(0x0100)), QString(QChar(0x00ff)), QString(QChar(0xffff))};
+    QTest::newRow("emptied and written again")
+        << QStringList{QStringLiteral("数据"), QString(), QStringLiteral("again")};
+}
+
+void TestGrid::storeMixesWidths()
+{
+    QFETCH(QStringList, writes);
+
     CellStore store(3);
-    store.set(0, u"first text");
-    store.set(1, u"x");
-    // A view into the store itself, written to a cell whose text must grow.
-    store.set(1, store.view(0));
-    store.set(2, store.view(0).mid(6));
-    store.set(0, store.view(0).left(5));
-    QCOMPARE(store.text(0), QStringLiteral("first"));
-    QCOMPARE(store.text(1), QStringLiteral("first text"));
-    QCOMPARE(store.text(2), QStringLiteral("text"));
+    store.set(0, u"left");
+    store.set(2, u"右边");
+    for (const QString &text : writes) {
+        store.set(1, text);
+        QCOMPARE(store.text(1), text);
+        QCOMPARE(store.isEmpty(1), text.isEmpty());
+        QCOMPARE(store.text(0), QStringLiteral("left"));
+        QCOMPARE(store.text(2), QStringLiteral("右边"));
+    }
 }
 
 void TestGrid::typingEditsEditableGrid()

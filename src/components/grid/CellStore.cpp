@@ -6,14 +6,31 @@
 
 namespace {
 
-/// Unused characters are only squeezed out past this many, so small grids
-/// never spend time on it.
+/// Unused bytes are only squeezed out past this many, so small grids never
+/// spend time on it.
 constexpr qsizetype kCompactAtLeast = 1 << 16;
 /// The first block is small; each next one doubles up to the full size.
-constexpr qsizetype kFirstBlockChars = 4096;
-/// Emptying the store keeps up to this many characters of blocks for the
-/// next fill, whose pages are then already mapped.
-constexpr qsizetype kKeepChars = qsizetype(16) << 20;
+constexpr qsizetype kFirstBlockBytes = 8192;
+/// Emptying the store keeps up to this many bytes of blocks for the next
+/// fill, whose pages are then already mapped.
+constexpr qsizetype kKeepBytes = qsizetype(32) << 20;
+
+bool fitsLatin1(QStringView text)
+{
+    // No early exit, so the loop vectorises.
+    const char16_t *chars = text.utf16();
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        all |= chars[i];
+    return all <= 0xff;
+}
+
+void writeLatin1(char *to, QStringView text)
+{
+    const char16_t *from = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        to[i] = char(from[i]);
+}
 
 } // namespace
 
@@ -26,84 +43,112 @@ CellStore::~CellStore()
     freeBlocks();
 }
 
+QString CellStore::text(qsizetype cell) const
+{
+    const Cell &c = m_cells[size_t(cell)];
+    if (c.length == 0)
+        return QString();
+    if (c.length & kWide)
+        return QString(reinterpret_cast<const QChar *>(at(c)), qsizetype(c.length & ~kWide));
+    return QString::fromLatin1(at(c), qsizetype(c.length));
+}
+
 void CellStore::set(qsizetype cell, QStringView text)
 {
     const qsizetype length = text.size();
     Cell &target = m_cells[size_t(cell)];
-    if (length <= qsizetype(target.length)) {
-        // Fits where the old text was. The text may come from this very
-        // store, hence a move rather than a copy.
-        if (length > 0) {
-            char16_t *at = m_blocks[target.place >> kOffsetBits].chars + (target.place & kOffsetMask);
-            std::memmove(at, text.utf16(), size_t(length) * sizeof(char16_t));
-        }
-        m_garbage += target.length - length;
-        target.length = quint32(length);
-        if (length == 0)
-            target.place = 0;
+    if (length == 0 || length >= qsizetype(kWide)) {
+        // A text too long to record its length is dropped rather than cut.
+        release(target);
+        target = Cell{};
+        return;
+    }
+    const bool narrow = fitsLatin1(text);
+    const qsizetype bytes = narrow ? length : length * 2;
+    const quint32 lengthField = quint32(length) | (narrow ? 0u : kWide);
+
+    // Fits where the old text was (wide texts need an even offset).
+    if (bytes <= bytesOf(target) && (narrow || (target.place & 1u) == 0)) {
+        char *to = at(target);
+        if (narrow)
+            writeLatin1(to, text);
+        else
+            std::memcpy(to, text.utf16(), size_t(bytes));
+        m_garbage += bytesOf(target) - bytes;
+        target.length = lengthField;
         return;
     }
 
     quint32 place = 0;
-    const bool stored = append(text, place);
+    char *to = allocate(bytes, !narrow, place);
     Cell &placed = m_cells[size_t(cell)];
     release(placed);
-    // Beyond what the store can address, the cell is emptied rather than
-    // left showing a text it was told to drop.
-    placed = stored ? Cell{place, quint32(length)} : Cell{};
+    if (!to) {
+        // Beyond what the store can hold: the cell is emptied rather than
+        // left showing a text it was told to drop.
+        placed = Cell{};
+        return;
+    }
+    if (narrow)
+        writeLatin1(to, text);
+    else
+        std::memcpy(to, text.utf16(), size_t(bytes));
+    placed = Cell{place, lengthField};
 }
 
-bool CellStore::append(QStringView text, quint32 &place)
+char *CellStore::allocate(qsizetype bytes, bool wide, quint32 &place)
 {
-    const qsizetype length = text.size();
-    const bool ownBlock = length > kBlockChars;
-    auto roomIn = [this](qsizetype index) {
-        return m_blocks[size_t(index)].capacity - m_blocks[size_t(index)].used;
+    const bool ownBlock = bytes > kBlockBytes;
+    auto padding = [this, wide](qsizetype index) { return wide ? (m_blocks[size_t(index)].used & 1) : 0; };
+    auto fitsIn = [this, bytes, &padding](qsizetype index) {
+        const Block &block = m_blocks[size_t(index)];
+        return block.capacity - block.used - padding(index) >= bytes;
     };
-    bool fits = !ownBlock && m_open >= 0 && roomIn(m_open) >= length;
+    bool fits = !ownBlock && m_open >= 0 && fitsIn(m_open);
     // Blocks kept from before the store was emptied follow the open one.
     while (!ownBlock && !fits && m_open + 1 < qsizetype(m_blocks.size())
            && m_blocks[size_t(m_open) + 1].used == 0) {
         ++m_open;
-        fits = roomIn(m_open) >= length;
+        fits = fitsIn(m_open);
     }
+
     if (!fits) {
-        // A new block is due: first squeeze out unused characters if they
+        // A new block is due: first squeeze out unused bytes if they
         // outweigh the texts, or if the blocks have run out.
         const qsizetype live = m_used - m_garbage;
         const bool wasteful = m_garbage > live && m_garbage >= kCompactAtLeast;
-        if (wasteful || (qsizetype(m_blocks.size()) >= kMaxBlocks && m_garbage > 0)) {
-            // The text may lie in a block that the squeeze frees.
-            const QString copy = text.toString();
-            if (compact())
-                return append(copy, place);
-            return false;
-        }
+        if (wasteful || (qsizetype(m_blocks.size()) >= kMaxBlocks && m_garbage > 0))
+            return compact() ? allocate(bytes, wide, place) : nullptr;
         if (qsizetype(m_blocks.size()) >= kMaxBlocks)
-            return false;
+            return nullptr;
 
         Block block;
         if (ownBlock) {
-            block.capacity = length;
+            block.capacity = bytes;
         } else {
-            const qsizetype previous = m_open >= 0 ? m_blocks[size_t(m_open)].capacity : kFirstBlockChars / 2;
-            block.capacity = std::max(std::min(kBlockChars, previous * 2), length);
+            const qsizetype previous =
+                m_open >= 0 ? m_blocks[size_t(m_open)].capacity : kFirstBlockBytes / 2;
+            block.capacity = std::max(std::min(kBlockBytes, previous * 2), bytes);
         }
-        block.chars = static_cast<char16_t *>(std::malloc(size_t(block.capacity) * sizeof(char16_t)));
-        if (!block.chars)
-            return false;
+        block.bytes = static_cast<char *>(std::malloc(size_t(block.capacity)));
+        if (!block.bytes)
+            return nullptr;
         m_blocks.push_back(block);
         if (!ownBlock)
             m_open = qsizetype(m_blocks.size()) - 1;
     }
 
     const qsizetype index = ownBlock ? qsizetype(m_blocks.size()) - 1 : m_open;
+    const qsizetype pad = padding(index);
     Block &block = m_blocks[size_t(index)];
-    std::memcpy(block.chars + block.used, text.utf16(), size_t(length) * sizeof(char16_t));
+    block.used += pad;
+    m_used += pad;
+    m_garbage += pad;
+    char *to = block.bytes + block.used;
     place = (quint32(index) << kOffsetBits) | quint32(block.used);
-    block.used += length;
-    m_used += length;
-    return true;
+    block.used += bytes;
+    m_used += bytes;
+    return to;
 }
 
 bool CellStore::compact()
@@ -122,10 +167,10 @@ bool CellStore::compact()
         const Cell &cell = m_cells[i];
         if (cell.length == 0)
             continue;
-        const QStringView text(old[cell.place >> kOffsetBits].chars + (cell.place & kOffsetMask),
-                               qsizetype(cell.length));
+        const qsizetype bytes = bytesOf(cell);
         quint32 place = 0;
-        if (!append(text, place)) {
+        char *to = allocate(bytes, (cell.length & kWide) != 0, place);
+        if (!to) {
             // Out of memory half way: keep everything as it was.
             freeBlocks();
             m_blocks.swap(old);
@@ -134,18 +179,19 @@ bool CellStore::compact()
             m_garbage = oldGarbage;
             return false;
         }
+        std::memcpy(to, old[cell.place >> kOffsetBits].bytes + (cell.place & kOffsetMask), size_t(bytes));
         moved[i] = Cell{place, cell.length};
     }
     m_cells.swap(moved);
     for (Block &block : old)
-        std::free(block.chars);
+        std::free(block.bytes);
     return true;
 }
 
 void CellStore::freeBlocks()
 {
     for (Block &block : m_blocks)
-        std::free(block.chars);
+        std::free(block.bytes);
     m_blocks.clear();
     m_open = -1;
 }
@@ -207,12 +253,12 @@ void CellStore::reset(qsizetype n)
     std::vector<Block> keep;
     qsizetype kept = 0;
     for (Block &block : m_blocks) {
-        if (block.capacity <= kBlockChars && kept + block.capacity <= kKeepChars) {
+        if (block.capacity <= kBlockBytes && kept + block.capacity <= kKeepBytes) {
             block.used = 0;
             keep.push_back(block);
             kept += block.capacity;
         } else {
-            std::free(block.chars);
+            std::free(block.bytes);
         }
     }
     m_blocks.swap(keep);
@@ -225,11 +271,7 @@ void CellStore::assign(qsizetype n, QList<QString> &&texts)
 {
     reset(n);
     const qsizetype count = std::min(size(), texts.size());
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString &text = texts.at(i);
-        quint32 place = 0;
-        if (!text.isEmpty() && append(text, place))
-            m_cells[size_t(i)] = Cell{place, quint32(text.size())};
-    }
+    for (qsizetype i = 0; i < count; ++i)
+        set(i, texts.at(i));
     texts = QList<QString>();
 }

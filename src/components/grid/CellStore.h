@@ -7,12 +7,13 @@
 #include <vector>
 
 /// The texts of a grid's cells, by cell number (row-major). Texts are packed
-/// one after another into a few large character blocks and a cell is just
-/// its place there, so a million cells cost eight bytes each plus their
-/// characters, and writing a cell allocates nothing per cell. Blocks are
-/// never moved once made, so filling never copies what is already stored.
-/// Replaced or dropped texts leave unused characters behind, which are
-/// squeezed out once they outweigh the rest.
+/// one after another into a few large blocks and a cell is just its place
+/// there, so a million cells cost eight bytes each plus their characters,
+/// and writing a cell allocates nothing per cell. A text whose characters
+/// all fit in Latin-1 (digits, dates, most field values) is kept one byte a
+/// character, any other as UTF-16. Blocks never move once made, so filling
+/// never copies what is already stored. Replaced or dropped texts leave
+/// unused bytes behind, which are squeezed out once they outweigh the rest.
 class CellStore
 {
 public:
@@ -23,16 +24,8 @@ public:
     CellStore &operator=(const CellStore &) = delete;
 
     qsizetype size() const { return qsizetype(m_cells.size()); }
-    /// Valid until the next change of the store.
-    QStringView view(qsizetype cell) const
-    {
-        const Cell &c = m_cells[size_t(cell)];
-        if (c.length == 0)
-            return QStringView();
-        return QStringView(m_blocks[c.place >> kOffsetBits].chars + (c.place & kOffsetMask),
-                           qsizetype(c.length));
-    }
-    QString text(qsizetype cell) const { return view(cell).toString(); }
+    QString text(qsizetype cell) const;
+    bool isEmpty(qsizetype cell) const { return m_cells[size_t(cell)].length == 0; }
     void set(qsizetype cell, QStringView text);
 
     /// Cells past n go; new cells are empty.
@@ -42,21 +35,23 @@ public:
     /// rows × oldColumns cells become rows × newColumns: columns past the
     /// new count go, new columns are empty.
     void relayout(qsizetype rows, qsizetype oldColumns, qsizetype newColumns);
-    /// n empty cells, the character buffer released.
+    /// n empty cells. Some blocks are kept for the next fill.
     void reset(qsizetype n);
     /// n cells from the texts, which are consumed; missing ones are empty.
     void assign(qsizetype n, QList<QString> &&texts);
 
-    /// Characters stored, in use or not (for tests and figures).
-    qsizetype storedChars() const { return m_used; }
-    qsizetype liveChars() const { return m_used - m_garbage; }
+    /// Bytes stored, in use or not (for tests and figures).
+    qsizetype storedBytes() const { return m_used; }
+    qsizetype liveBytes() const { return m_used - m_garbage; }
 
 private:
     /// A cell's place: block number in the high bits, offset in the low ones.
     static constexpr int kOffsetBits = 20;
     static constexpr quint32 kOffsetMask = (1u << kOffsetBits) - 1;
-    static constexpr qsizetype kBlockChars = qsizetype(1) << kOffsetBits;
+    static constexpr qsizetype kBlockBytes = qsizetype(1) << kOffsetBits;
     static constexpr qsizetype kMaxBlocks = qsizetype(1) << (32 - kOffsetBits);
+    /// In a cell's length: the text is UTF-16 rather than Latin-1.
+    static constexpr quint32 kWide = 0x80000000u;
 
     struct Cell
     {
@@ -65,22 +60,30 @@ private:
     };
     struct Block
     {
-        char16_t *chars = nullptr;
+        char *bytes = nullptr;
         qsizetype capacity = 0;
         qsizetype used = 0;
     };
 
-    void release(const Cell &cell) { m_garbage += cell.length; }
-    /// Stores a copy of the text and gives its place; false when no room
-    /// can be had.
-    bool append(QStringView text, quint32 &place);
+    static qsizetype bytesOf(const Cell &cell)
+    {
+        return (cell.length & kWide) ? qsizetype(cell.length & ~kWide) * 2 : qsizetype(cell.length);
+    }
+    char *at(const Cell &cell) const
+    {
+        return m_blocks[cell.place >> kOffsetBits].bytes + (cell.place & kOffsetMask);
+    }
+    void release(const Cell &cell) { m_garbage += bytesOf(cell); }
+    /// Room for a text of so many bytes (at an even offset when wide), or
+    /// null when none can be had.
+    char *allocate(qsizetype bytes, bool wide, quint32 &place);
     /// Moves every live text into fresh blocks and drops the old ones.
     bool compact();
     void freeBlocks();
 
     std::vector<Cell> m_cells;
     std::vector<Block> m_blocks;
-    /// The block that takes short texts, -1 before the first.
+    /// The block that takes ordinary texts, -1 before the first.
     qsizetype m_open = -1;
     qsizetype m_used = 0;
     qsizetype m_garbage = 0;

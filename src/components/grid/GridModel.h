@@ -35,8 +35,6 @@ public:
     }
     /// The caller asks for a cell inside the grid.
     QString text(int row, int column) const { return m_cells.text(offset(row, column)); }
-    /// The same without a copy; valid until the next change of the grid.
-    QStringView textView(int row, int column) const { return m_cells.view(offset(row, column)); }
     /// Ignored outside the grid.
     void setText(int row, int column, QStringView text);
     /// Writes texts down a column from firstRow; texts past the last row are dropped.
