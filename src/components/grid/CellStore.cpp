@@ -4,6 +4,27 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+void *CellMemory::allocateLarge(size_t bytes)
+{
+#ifdef __linux__
+    // Whole huge pages, asked to be backed by huge pages: one page fault
+    // instead of five hundred for every two megabytes first written.
+    constexpr size_t kHugePage = size_t(2) << 20;
+    if (bytes >= kHugePage) {
+        const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void *memory = std::aligned_alloc(kHugePage, rounded);
+        if (memory)
+            madvise(memory, rounded, MADV_HUGEPAGE);
+        return memory;
+    }
+#endif
+    return std::malloc(bytes);
+}
+
 namespace {
 
 /// Unused bytes are only squeezed out past this many, so small grids never
@@ -130,7 +151,7 @@ char *CellStore::allocate(qsizetype bytes, bool wide, quint32 &place)
                 m_open >= 0 ? m_blocks[size_t(m_open)].capacity : kFirstBlockBytes / 2;
             block.capacity = std::max(std::min(kBlockBytes, previous * 2), bytes);
         }
-        block.bytes = static_cast<char *>(std::malloc(size_t(block.capacity)));
+        block.bytes = static_cast<char *>(CellMemory::allocateLarge(size_t(block.capacity)));
         if (!block.bytes)
             return nullptr;
         m_blocks.push_back(block);
@@ -162,7 +183,7 @@ bool CellStore::compact()
     m_used = 0;
     m_garbage = 0;
 
-    std::vector<Cell> moved(m_cells.size());
+    std::vector<Cell, LargeAllocator<Cell>> moved(m_cells.size());
     for (size_t i = 0; i < m_cells.size(); ++i) {
         const Cell &cell = m_cells[i];
         if (cell.length == 0)

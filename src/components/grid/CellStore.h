@@ -4,7 +4,35 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdlib>
+#include <new>
 #include <vector>
+
+namespace CellMemory {
+/// malloc, or for two megabytes and more, memory in whole huge pages where
+/// the system offers them. Released with free.
+void *allocateLarge(size_t bytes);
+} // namespace CellMemory
+
+/// A vector allocator for large arrays: see allocateLarge.
+template <typename T>
+struct LargeAllocator
+{
+    using value_type = T;
+    LargeAllocator() = default;
+    template <typename U>
+    LargeAllocator(const LargeAllocator<U> &) noexcept
+    {
+    }
+    T *allocate(size_t n)
+    {
+        if (void *memory = CellMemory::allocateLarge(n * sizeof(T)))
+            return static_cast<T *>(memory);
+        throw std::bad_alloc();
+    }
+    void deallocate(T *memory, size_t) noexcept { std::free(memory); }
+    friend bool operator==(const LargeAllocator &, const LargeAllocator &) { return true; }
+};
 
 /// The texts of a grid's cells, by cell number (row-major). Texts are packed
 /// one after another into a few large blocks and a cell is just its place
@@ -46,7 +74,7 @@ public:
 
 private:
     /// A cell's place: block number in the high bits, offset in the low ones.
-    static constexpr int kOffsetBits = 20;
+    static constexpr int kOffsetBits = 21;
     static constexpr quint32 kOffsetMask = (1u << kOffsetBits) - 1;
     static constexpr qsizetype kBlockBytes = qsizetype(1) << kOffsetBits;
     static constexpr qsizetype kMaxBlocks = qsizetype(1) << (32 - kOffsetBits);
@@ -81,7 +109,7 @@ private:
     bool compact();
     void freeBlocks();
 
-    std::vector<Cell> m_cells;
+    std::vector<Cell, LargeAllocator<Cell>> m_cells;
     std::vector<Block> m_blocks;
     /// The block that takes ordinary texts, -1 before the first.
     qsizetype m_open = -1;
