@@ -324,6 +324,12 @@ void renderRecordSet(RecordSet &records, const QString &sql, GridControl &grid)
             }
         }
         grid.setAllCells(rows, fieldCount, std::move(cells));
+    } else {
+        // A statement without result columns (an UPDATE, a CREATE) leaves the
+        // grid's column count alone: blank the header row so the field names
+        // of an earlier result do not pass for this one's.
+        for (int column = 0; column < grid.columnCount(); ++column)
+            grid.setCell(0, column, QString());
     }
     records.moveFirst();
 

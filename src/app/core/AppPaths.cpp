@@ -1,6 +1,7 @@
 #include "AppPaths.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 namespace {
 QString g_programDir;
@@ -45,6 +46,10 @@ bool isSafePageName(const QString &name)
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':')))
         return false;
     if (name.contains(QStringLiteral("..")))
+        return false;
+    // A file name longer than the file system takes (255 bytes with ".htm")
+    // could never be created or found.
+    if (QFile::encodeName(name).size() + 4 > 255)
         return false;
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)

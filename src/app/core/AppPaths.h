@@ -16,8 +16,9 @@ QString templatePage();    ///< <dir>/photo/模板.htm
 
 /// The example page of a catalogue item: <dir>/photo/<name>.htm. A name that
 /// could leave photo/ (a path separator, "..", a NUL or other control
-/// character, a drive colon) has no page: the result is empty, and every
-/// caller treats the empty path as "no file".
+/// character, a drive colon), or that is too long for a file name, has no
+/// page: the result is empty, and every caller treats the empty path as
+/// "no file".
 QString examplePagePath(const QString &name);
 /// True when the name can name a page file inside photo/.
 bool isSafePageName(const QString &name);

@@ -3,6 +3,7 @@
 #include "components/data/Cp936.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace IniFile {
 
@@ -47,6 +48,10 @@ QString readValueFromBytes(const QByteArray &bytes, const QString &section, cons
 
 QString readValue(const QString &path, const QString &section, const QString &key)
 {
+    // A named pipe or a device would keep the start-up waiting: only a
+    // regular file is read.
+    if (!QFileInfo(path).isFile())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

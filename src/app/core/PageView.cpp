@@ -25,7 +25,9 @@ bool declaresChinese(const QByteArray &bytes)
 
 QString readPage(const QString &path)
 {
-    if (path.isEmpty())
+    // Only a regular file is a page: opening a named pipe would wait for a
+    // writer, and a folder or device has no page text.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
