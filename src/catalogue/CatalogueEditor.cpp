@@ -290,7 +290,13 @@ void CatalogueEditor::renameItem()
     // The page goes by the name stored now, which is the selected name unless
     // the item was renamed since it was selected.
     ItemRecord item;
-    if (readSelectedItem(QStringLiteral("select 父编号, 级别,事件 from sql信息表  WHERE 编号=") + itemId, item, true)) {
+    const bool found =
+        readSelectedItem(QStringLiteral("select 父编号, 级别,事件 from sql信息表  WHERE 编号=") + itemId, item, true);
+    // The page follows only a name that was stored: moved ahead of a failed
+    // update, it would part from its item, which keeps the old name.
+    const bool renamed = m_c.数据库连接->executeSql(QStringLiteral("update sql信息表 set 事件=") + quoteSqlText(newName)
+                                                   + QStringLiteral(" WHERE 编号=") + itemId);
+    if (found && renamed) {
         const QString from = AppPaths::examplePagePath(item.name);
         const QString to = AppPaths::examplePagePath(newName);
         if (!from.isEmpty() && !to.isEmpty() && from != to && QFile::exists(from)) {
@@ -301,8 +307,6 @@ void CatalogueEditor::renameItem()
                 QFile::rename(from, to);
         }
     }
-    m_c.数据库连接->executeSql(QStringLiteral("update sql信息表 set 事件=") + quoteSqlText(newName)
-                              + QStringLiteral(" WHERE 编号=") + itemId);
     m_tree.reloadCatalogueTree();
 }
 

@@ -17,6 +17,11 @@ QString decimal(int value)
     return QString::number(value);
 }
 
+QString topLevelQuery()
+{
+    return QStringLiteral("select * from sql信息表  where 父编号=0 order by 级别 asc");
+}
+
 // Walks the tree depth-first, parents before children, collapsed children
 // included, and calls visit(item, index, depth) until it returns true.
 template <typename Visit>
@@ -262,7 +267,7 @@ void CatalogueTree::loadCatalogueTree(int itemIndex)
     QTreeWidget *tree = m_c.树型框1;
     if (itemIndex < 0) {
         m_c.记录集_分类->bindConnection(m_c.数据库连接);
-        m_c.记录集_分类->open(QStringLiteral("select * from sql信息表  where 父编号=0 order by 级别 asc"), 1);
+        m_c.记录集_分类->open(topLevelQuery(), 1);
         m_c.记录集_查找->bindConnection(m_c.数据库连接);
         addRows(nullptr, true);
         return;
@@ -302,9 +307,18 @@ void CatalogueTree::loadCatalogueTree(int itemIndex)
 
 void CatalogueTree::reloadCatalogueTree()
 {
+    // A catalogue that cannot be read just now (the file locked by another
+    // program, the server gone) keeps the tree that is shown: an empty tree
+    // would look like a lost catalogue, and nothing but the next edit would
+    // bring it back.
+    RecordSet &list = *m_c.记录集_分类;
+    list.bindConnection(m_c.数据库连接);
+    if (!list.open(topLevelQuery(), 1))
+        return;
     const QSignalBlocker blocker(m_c.树型框1);
     m_c.树型框1->clear();
-    loadCatalogueTree(-1);
+    m_c.记录集_查找->bindConnection(m_c.数据库连接);
+    addRows(nullptr, true);
 }
 
 void CatalogueTree::onItemExpanding(QTreeWidgetItem *item)

@@ -394,11 +394,17 @@ bool SqliteBackend::storeFields(RecordTable &table, int row, const std::vector<F
         asText.push_back(FieldText::isTextType(table.column(e.column).type) && Cp936::isValidUtf8(e.bytes));
 
     // The savepoint undoes an update that would change other than exactly one row.
+    const bool outermost = sqlite3_get_autocommit(m_db) != 0;
     if (!execute(QStringLiteral("SAVEPOINT qorvex_store")))
         return false;
-    auto undo = [this] {
+    auto undo = [this, outermost] {
         const QString reason = lastError;
         execute(QStringLiteral("ROLLBACK TO qorvex_store; RELEASE qorvex_store"));
+        // The savepoint began the transaction, so RELEASE must end it; when
+        // that commit cannot get its lock (another program reading) the
+        // transaction would stay open under every later statement.
+        if (outermost && sqlite3_get_autocommit(m_db) == 0)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         lastError = reason;
         return false;
     };
