@@ -15,6 +15,8 @@ if [ "${QORVEX_SANITIZE:-0}" = 1 ]; then
 fi
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON "${extra[@]}" >/dev/null || exit 1
 cmake --build "$build_dir" -j"$(nproc)" || exit 1
+# A short, fixed run of every fuzz target on its seed corpus.
+fuzz/run.sh 2000 || exit 1
 
 # The SQL Server tests talk to a private server on 127.0.0.1 that lives
 # only as long as this script.
