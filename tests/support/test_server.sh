@@ -25,38 +25,60 @@ QORVEX_TS_DIR=
 QORVEX_TS_BIN=
 QORVEX_TS_AS=()
 
-# The PostgreSQL type that matches a column type of the practice database
-# the way the course's SQL Server tables declare it.
+# The PostgreSQL type closest to what the course's SQL Server script
+# (data/mstest.sql) declares for a column type of the practice database:
+# int, float, money, decimal, datetime, bit, nvarchar, nvarchar(max) and
+# varbinary(max) there; numeric(19,4) stands in for money, timestamp(3) for
+# datetime (both reach ODBC as SQL_TYPE_TIMESTAMP), text for nvarchar(max).
+# The answer goes to REPLY (no subshell per column).
 qorvex_ts_pg_type() {
-    local t=${1^^}
+    local t=${1^^} size
     t=${t// /}
-    case "$t" in
-        INTEGER | INT | LONG | COUNTER | AUTOINCREMENT) echo integer ;;
-        SMALLINT | SHORT | TINYINT | BYTE) echo smallint ;;
-        BIGINT) echo bigint ;;
-        VARCHAR\(* | NVARCHAR\(* | TEXT\(*) echo "varchar(${t#*\(}" ;;
-        VARCHAR | NVARCHAR) echo varchar ;;
-        CHAR\(* | NCHAR\(*) echo "char(${t#*\(}" ;;
-        MEMO | TEXT | NTEXT | LONGTEXT | LONGCHAR | CLOB) echo text ;;
-        LONGBINARY | BLOB | IMAGE | OLEOBJECT | VARBINARY* | BINARY*) echo bytea ;;
-        DATE) echo date ;;
-        DATETIME | SMALLDATETIME | TIMESTAMP) echo timestamp ;;
-        MONEY | CURRENCY | SMALLMONEY) echo 'numeric(19,4)' ;;
-        REAL | SINGLE) echo real ;;
-        FLOAT | DOUBLE | DOUBLEPRECISION) echo 'double precision' ;;
-        NUMERIC* | DECIMAL*) echo "${t,,}" ;;
-        BIT | BOOLEAN | YESNO | LOGICAL) echo boolean ;;
-        *) echo text ;;
+    size=
+    [[ "$t" == *\(* ]] && size="(${t#*\(}"
+    case "${t%%\(*}" in
+        INTEGER | INT | LONG | COUNTER | AUTOINCREMENT) REPLY=integer ;;
+        SMALLINT | TINYINT | BYTE | SHORT) REPLY=smallint ;;
+        BIGINT) REPLY=bigint ;;
+        REAL | FLOAT | DOUBLE | DOUBLEPRECISION) REPLY='double precision' ;;
+        SINGLE) REPLY=real ;;
+        MONEY | CURRENCY | SMALLMONEY) REPLY='numeric(19,4)' ;;
+        NUMERIC | DECIMAL) REPLY="numeric${size:-(18,4)}" ;;
+        DATE | DATETIME | SMALLDATETIME | TIMESTAMP | TIME) REPLY='timestamp(3)' ;;
+        BIT | BOOLEAN | YESNO | LOGICAL) REPLY=boolean ;;
+        CHAR | NCHAR | VARCHAR | NVARCHAR) REPLY="varchar${size:-(255)}" ;;
+        MEMO | TEXT | NTEXT | LONGTEXT | LONGCHAR | CLOB) REPLY=text ;;
+        LONGBINARY | BLOB | IMAGE | OLEOBJECT | VARBINARY | BINARY) REPLY=bytea ;;
+        *) REPLY=text ;;
     esac
 }
 
 # Writes to OUT a psql script that empties mstest's schema public and fills
 # it with the compatibility objects and every table of the SQLite file DB,
-# with its rows, in the file's order.
+# with its rows, in the file's order. Two runs of sqlite3: one reads the
+# columns of every table, the other prints the table part of the script.
 qorvex_ts_write_fixture() {
     local db=$1 out=$2
-    local table name type notnull pk pg cols exprs sep key joined c
-    sqlite3 -batch "$db" 'SELECT count(*) FROM sqlite_master' >/dev/null 2>&1 || return 1
+    local table name type notnull pk columns previous='' script='' cols=() exprs=() key=()
+    columns=$(sqlite3 -batch -separator $'\t' "$db" \
+        "SELECT m.name, p.name, p.type, p.\"notnull\", p.pk FROM sqlite_master AS m, pragma_table_info(m.name) AS p
+          WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite_%' ORDER BY m.rowid, p.cid") || return 1
+    while IFS=$'\t' read -r table name type notnull pk; do
+        if [ "$table" != "$previous" ]; then
+            qorvex_ts_table_script
+            previous=$table cols=() exprs=() key=()
+        fi
+        qorvex_ts_pg_type "$type"
+        cols+=("$name $REPLY$([ "$notnull" = 1 ] && echo ' NOT NULL')")
+        [ "$pk" -gt 0 ] 2>/dev/null && key+=("$name")
+        case "$REPLY" in
+            bytea) exprs+=("CASE WHEN \"$name\" IS NULL THEN 'NULL' ELSE '''\\x' || hex(\"$name\") || '''' END") ;;
+            boolean) exprs+=("CASE WHEN \"$name\" IS NULL THEN 'NULL' WHEN \"$name\" THEN 'true' ELSE 'false' END") ;;
+            *) exprs+=("CASE WHEN \"$name\" IS NULL THEN 'NULL' ELSE quote(CAST(\"$name\" AS TEXT)) END") ;;
+        esac
+    done <<<"$columns"
+    qorvex_ts_table_script
+    [ -n "$script" ] || return 1
     {
         echo '\set ON_ERROR_STOP on'
         echo 'SET client_min_messages = warning;'
@@ -65,34 +87,23 @@ qorvex_ts_write_fixture() {
         echo 'GRANT ALL ON SCHEMA public TO PUBLIC;'
         cat "$qorvex_ts_here/pg_fixture.sql"
         echo 'BEGIN;'
-        while IFS= read -r table; do
-            [ -n "$table" ] || continue
-            cols=() exprs=() key=()
-            while IFS=$'\t' read -r name type notnull pk; do
-                pg=$(qorvex_ts_pg_type "$type")
-                cols+=("$name $pg$([ "$notnull" = 1 ] && echo ' NOT NULL')")
-                [ "$pk" -gt 0 ] 2>/dev/null && key+=("$name")
-                case "$pg" in
-                    bytea) exprs+=("CASE WHEN \"$name\" IS NULL THEN 'NULL' ELSE '''\\x' || hex(\"$name\") || '''' END") ;;
-                    boolean) exprs+=("CASE WHEN \"$name\" IS NULL THEN 'NULL' WHEN \"$name\" THEN 'true' ELSE 'false' END") ;;
-                    *) exprs+=("CASE WHEN \"$name\" IS NULL THEN 'NULL' ELSE quote(CAST(\"$name\" AS TEXT)) END") ;;
-                esac
-            done < <(sqlite3 -batch -separator $'\t' "$db" \
-                "SELECT name, type, \"notnull\", pk FROM pragma_table_info('${table//\'/\'\'}') ORDER BY cid")
-            if [ ${#key[@]} -gt 0 ]; then
-                cols+=("PRIMARY KEY ($(IFS=,; echo "${key[*]}"))")
-            fi
-            joined=${cols[0]}
-            for c in "${cols[@]:1}"; do joined+=$',\n    '"$c"; done
-            printf 'CREATE TABLE %s (\n    %s\n);\n' "$table" "$joined"
-            sep=" || ',' || "
-            sqlite3 -batch -noheader "$db" \
-                "SELECT 'INSERT INTO $table VALUES (' || $(printf '%s' "${exprs[0]}"; printf "$sep%s" "${exprs[@]:1}") || ');' FROM \"${table//\"/\"\"}\" ORDER BY rowid" \
-                || return 1
-        done < <(sqlite3 -batch -noheader "$db" \
-            "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY rowid")
+        sqlite3 -batch -noheader "$db" "$script" || return 1
         echo 'COMMIT;'
-    } > "$out"
+    } >"$out"
+}
+
+# For qorvex_ts_write_fixture: appends to its sqlite3 script the statements
+# that print the CREATE TABLE and the INSERTs of the table just read.
+qorvex_ts_table_script() {
+    [ -n "$previous" ] || return 0
+    local joined=${cols[0]} c create
+    for c in "${cols[@]:1}"; do joined+=$',\n    '"$c"; done
+    [ ${#key[@]} -gt 0 ] && joined+=$',\n    '"PRIMARY KEY ($(IFS=,; echo "${key[*]}"))"
+    create=$(printf 'CREATE TABLE %s (\n    %s\n);' "$previous" "$joined")
+    script+="SELECT '${create//\'/\'\'}';"$'\n'
+    script+="SELECT 'INSERT INTO $previous VALUES (' || ${exprs[0]}"
+    for c in "${exprs[@]:1}"; do script+=" || ',' || $c"; done
+    script+=" || ');' FROM \"${previous//\"/\"\"}\" ORDER BY rowid;"$'\n'
 }
 
 qorvex_ts_port_free() {
