@@ -39,6 +39,9 @@ struct ConnectionBackend {
     /// row it came from, found by its key; on success the table holds the
     /// new values too. Exactly one row must change.
     virtual bool storeFields(RecordTable &table, int row, const std::vector<FieldEdit> &edits) = 0;
+    /// True when the link to the server is broken for good (the server went
+    /// away); such a session never works again. A local file is never lost.
+    virtual bool isLost() const { return false; }
 
     QString lastError;
     /// Distinguishes this session from any earlier one at the same address.

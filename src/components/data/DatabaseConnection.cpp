@@ -4,6 +4,9 @@
 #include "OdbcBackend.h"
 #include "SqliteBackend.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
+
 DatabaseConnection::DatabaseConnection() = default;
 
 DatabaseConnection::~DatabaseConnection() = default;
@@ -30,7 +33,34 @@ bool DatabaseConnection::connectOdbc(const QString &connectionText)
 {
     close();
     m_backend = OdbcBackend::connect(connectionText, m_loginTimeout, m_lastError);
+    if (m_backend)
+        m_connectionText = connectionText;
     return m_backend != nullptr;
+}
+
+void DatabaseConnection::replaceLostSession()
+{
+    // Inside a transaction the statements before the break are gone with the
+    // old session: running the rest on a new one would store half an edit.
+    // The transaction's rollback ends it, and the next statement reconnects.
+    if (!m_backend || m_inTransaction || m_connectionText.isEmpty() || !m_backend->isLost())
+        return;
+    if (QDateTime::currentMSecsSinceEpoch() < m_noReconnectBefore)
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    QString error;
+    std::unique_ptr<OdbcBackend> fresh = OdbcBackend::connect(m_connectionText, m_loginTimeout, error);
+    if (fresh) {
+        m_backend = std::move(fresh);
+        m_noReconnectBefore = 0;
+        return;
+    }
+    // A refused connect fails at once and may be tried at the next statement;
+    // one that had to wait is not repeated for a while.
+    if (waited.elapsed() > 1000)
+        m_noReconnectBefore = QDateTime::currentMSecsSinceEpoch() + 30 * 1000;
+    m_backend->lastError = error;
 }
 
 bool DatabaseConnection::connectSqliteReadOnly(const QString &path)
@@ -59,6 +89,7 @@ int DatabaseConnection::loginTimeout() const
 
 bool DatabaseConnection::executeSql(const QString &sql)
 {
+    replaceLostSession();
     if (!m_backend) {
         m_lastError = QStringLiteral("not connected");
         return false;
@@ -72,16 +103,22 @@ bool DatabaseConnection::executeSql(const QString &sql)
 
 bool DatabaseConnection::beginTransaction()
 {
-    return m_backend && m_backend->beginTransaction();
+    replaceLostSession();
+    m_inTransaction = m_backend && m_backend->beginTransaction();
+    return m_inTransaction;
 }
 
 bool DatabaseConnection::commitTransaction()
 {
-    return m_backend && m_backend->commitTransaction();
+    const bool committed = m_backend && m_backend->commitTransaction();
+    if (committed)
+        m_inTransaction = false;
+    return committed;
 }
 
 bool DatabaseConnection::rollbackTransaction()
 {
+    m_inTransaction = false;
     return m_backend && m_backend->rollbackTransaction();
 }
 
@@ -97,6 +134,9 @@ QString DatabaseConnection::quoteIdentifier(const QString &name) const
 void DatabaseConnection::close()
 {
     m_backend.reset();
+    m_connectionText.clear();
+    m_inTransaction = false;
+    m_noReconnectBefore = 0;
 }
 
 bool DatabaseConnection::isOpen() const
@@ -116,5 +156,11 @@ QString DatabaseConnection::lastError() const
 
 ConnectionBackend *DatabaseConnection::backend() const
 {
+    return m_backend.get();
+}
+
+ConnectionBackend *DatabaseConnection::backend()
+{
+    replaceLostSession();
     return m_backend.get();
 }

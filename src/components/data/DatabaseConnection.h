@@ -43,6 +43,9 @@ public:
 
     /// Runs the text as a command and discards any rows. True when it ran
     /// without error; an UPDATE or DELETE that touches no row succeeds.
+    /// A server session whose link broke (the server stopped and started
+    /// again) fails the statement that found it broken; the next statement
+    /// outside a transaction connects again with the same connection text.
     bool executeSql(const QString &sql);
 
     /// Several statements as one unit: the multi-step catalogue edits use
@@ -62,9 +65,21 @@ public:
 
     /// For RecordSet: the live backend, or null when closed.
     ConnectionBackend *backend() const;
+    /// The same, after replacing a server session whose link broke (see
+    /// executeSql): record sets opened afterwards read through the new one.
+    ConnectionBackend *backend();
 
 private:
+    void replaceLostSession();
+
     std::unique_ptr<ConnectionBackend> m_backend;
     int m_loginTimeout = 15;
     QString m_lastError;
+    /// The text of the last ODBC connect that succeeded, to connect again.
+    QString m_connectionText;
+    bool m_inTransaction = false;
+    /// A reconnect that waited for its time-out is not tried again before
+    /// this time (ms since the epoch), so a server that is gone for good does
+    /// not cost every statement the full wait.
+    qint64 m_noReconnectBefore = 0;
 };

@@ -403,6 +403,15 @@ std::unique_ptr<OdbcBackend> OdbcBackend::connect(const QString &connectionText,
     return backend;
 }
 
+bool OdbcBackend::isLost() const
+{
+    // The driver marks its connection dead once a call found the link
+    // broken; asking costs no round trip to the server.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttrW(m_dbc, SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
 OdbcBackend::OdbcBackend(void *env, void *dbc)
     : m_env(env)
     , m_dbc(dbc)

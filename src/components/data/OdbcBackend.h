@@ -22,6 +22,7 @@ public:
     bool rollbackTransaction() override;
     QString quoteIdentifier(const QString &name) const override;
     bool storeFields(RecordTable &table, int row, const std::vector<FieldEdit> &edits) override;
+    bool isLost() const override;
 
     /// ADO type code for an ODBC SQL type (money and smallmoney, which
     /// drivers report as decimals, are told by their type name).
