@@ -19,6 +19,8 @@
 #   ODBCSYSINI, ODBCINSTINI  the private driver list
 # The practice rows come from the generated SQLite database (default:
 # DIR/../generated/人员信息库.mdb), so the server holds what the local file holds.
+# The cluster, its logs, the fixture and the driver list live in DIR (or, when
+# the postgres user cannot reach DIR, in the folder that DIR/location names).
 
 qorvex_ts_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 QORVEX_TS_DIR=
@@ -132,17 +134,30 @@ start_test_server() {
     fi
 
     # A cluster left over from an earlier run goes first.
-    if [ -f "$dir/data/postmaster.pid" ]; then
-        QORVEX_TS_DIR=$dir
-        stop_test_server immediate
-    fi
+    local old
+    for old in "$(cat "$dir/location" 2>/dev/null)" "$dir"; do
+        if [ -n "$old" ] && [ -f "$old/data/postmaster.pid" ]; then
+            QORVEX_TS_DIR=$old
+            stop_test_server immediate
+        fi
+    done
+    old=$(cat "$dir/location" 2>/dev/null)
+    [ -n "$old" ] && [ "$old" != "$dir" ] && rm -rf "$old"
     rm -rf "$dir"
     mkdir -p "$dir" || return 1
-    # PostgreSQL refuses to run as root: the cluster belongs to the postgres user.
+    # PostgreSQL refuses to run as root: the cluster belongs to the postgres
+    # user. When that user cannot reach DIR (a folder under a private home),
+    # the server lives in a folder of its own under /tmp, which DIR/location names.
     QORVEX_TS_AS=()
     if [ "$(id -u)" -eq 0 ]; then
-        chown postgres: "$dir" || return 1
         QORVEX_TS_AS=(runuser -u postgres --)
+        chown postgres: "$dir" || return 1
+        if ! qorvex_ts_run test -w "$dir" -a -x "$dir"; then
+            local requested=$dir
+            dir=$(mktemp -d /tmp/qorvex-test-server.XXXXXX) || return 1
+            chown postgres: "$dir" && chmod 755 "$dir" || return 1
+            echo "$dir" >"$requested/location"
+        fi
     fi
 
     # The fixture is written while initdb runs.
@@ -248,6 +263,9 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
             ;;
         stop)
             QORVEX_TS_DIR=$(cd "${2:?usage: $0 stop DIR}" && pwd)
+            if [ -f "$QORVEX_TS_DIR/location" ]; then
+                QORVEX_TS_DIR=$(cat "$QORVEX_TS_DIR/location")
+            fi
             stop_test_server
             ;;
         *)
