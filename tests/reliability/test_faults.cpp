@@ -386,9 +386,13 @@ void TestFaults::databaseDeleted()
     for (Operation operation : {Operation::InsertDirectory, Operation::Rename, Operation::SaveSheet,
                                 Operation::MoveUp}) {
         run(p, operation);
-        // No new, empty database appears where the old one was.
+        // No new, empty database appears where the old one was, and no
+        // write into the deleted file passes for a stored one.
         QVERIFY(!QFile::exists(p.db()));
+        QVERIFY(p.messages.shown.isEmpty());
     }
+    QVERIFY(!p.findItem(QStringLiteral("新目录3")));
+    QVERIFY(p.select(QStringLiteral("S2")));
     // What was read before goes on being shown, and queries still run.
     QCOMPARE(p.topTexts(), (QStringList{QStringLiteral("D1"), QStringLiteral("D2")}));
     QVERIFY(p.queryWorks());
