@@ -9,4 +9,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     echo "No display found: run it under a virtual one with  xvfb-run ./run.sh" >&2
     exit 1
 fi
+# FreeTDS reads no configuration for the program's connection text: give it
+# SQL Server's protocol (with "auto" a silent server outlasts the login
+# timeout) and, unless config.ini's ip names a port or an instance, port 1433.
+export TDSVER=${TDSVER:-7.4}
+if [ -z "${TDSPORT:-}" ]; then
+    ip=$(sed -n 's/^[[:space:]]*ip[[:space:]]*=[[:space:]]*//p' build/config.ini 2>/dev/null | tr -d '\r' | head -n 1)
+    case "$ip" in *,* | *\\*) ;; *) export TDSPORT=1433 ;; esac
+fi
 exec build/qorvex "$@"

@@ -44,6 +44,12 @@ int selfTest(QApplication &app)
 
 int main(int argc, char **argv)
 {
+    // FreeTDS, the SQL Server driver on Linux, needs SQL Server's protocol
+    // version: with its default "auto" a server that never answers outlasts
+    // the login timeout. A value set by the user wins.
+    if (qEnvironmentVariableIsEmpty("TDSVER"))
+        qputenv("TDSVER", "7.4");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvex"));
     QApplication::setOrganizationDomain(QStringLiteral("qorvex.example"));
