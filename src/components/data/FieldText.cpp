@@ -6,8 +6,10 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -48,6 +50,64 @@ bool wholeNumber(QByteArrayView text, double &value)
         ++b;
     const auto [end, ec] = std::from_chars(b, e, value, std::chars_format::general);
     return ec == std::errc() && end == e;
+}
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+
+// |value| × 10^decimals rounded to a whole number, a half away from zero.
+// The product's rounding error is recovered exactly with fma, so the result
+// is that of the exact product. False when the product is too large (or
+// not a number) for this: 2^52 and more.
+bool scaledRounded(double value, int decimals, std::int64_t &scaled)
+{
+    const double scale = kPowersOfTen[decimals];
+    const double magnitude = std::fabs(value);
+    const double product = magnitude * scale;
+    if (!(product < 4503599627370496.0))
+        return false;
+    const double error = std::fma(magnitude, scale, -product); // exact product − product
+    const double whole = std::floor(product);
+    // The exact product is whole + (product − whole) + error; it rounds up
+    // when (product − whole) − 0.5 ≥ −error. The subtraction is exact where
+    // it can decide the comparison.
+    const double aboveHalf = (product - whole) - 0.5;
+    scaled = static_cast<std::int64_t>(whole) + (aboveHalf >= -error ? 1 : 0);
+    return true;
+}
+
+// Whether value lies exactly half way between two texts of so many decimals.
+bool isHalfWay(double value, int decimals)
+{
+    const double shifted = std::ldexp(std::fabs(value), decimals + 1);
+    return std::isfinite(shifted) && shifted == std::trunc(shifted) && std::fmod(shifted, 2.0) == 1.0;
+}
+
+// Adds one unit in the last digit of the decimal text [begin, end) (a
+// sign, digits, maybe a point); returns the new end.
+char *incrementMagnitude(char *begin, char *end)
+{
+    char *p = end - 1;
+    for (; p >= begin && *p != '-'; --p) {
+        if (*p == '.')
+            continue;
+        if (*p != '9') {
+            ++*p;
+            return end;
+        }
+        *p = '0';
+    }
+    // All nines: a new leading 1 after the sign.
+    char *first = p + 1;
+    std::memmove(first + 1, first, static_cast<std::size_t>(end - first));
+    *first = '1';
+    return end + 1;
+}
+
+char *writeTwoDigits(char *out, int value)
+{
+    *out++ = static_cast<char>('0' + value / 10 % 10);
+    *out++ = static_cast<char>('0' + value % 10);
+    return out;
 }
 
 QString shortestText(double value)
@@ -199,7 +259,8 @@ QString decimalText(const RecordTable &table, int row, int col, CellKind kind, i
     double value = 0;
     if (!numericValue(table, row, col, kind, value))
         return plainText(table, row, col, kind);
-    return QString::asprintf("%.*f", decimals, value);
+    char buffer[fixedTextCapacity];
+    return QString::fromLatin1(buffer, writeFixed(buffer, value, decimals) - buffer);
 }
 
 QString stripZeros(QString text)
@@ -231,14 +292,7 @@ QString currencyCellText(const RecordTable &table, int row, int col, CellKind ki
 QString dateCellText(const RecordTable &table, int row, int col, CellKind kind)
 {
     DateTime dt;
-    bool ok = false;
-    if (kind == CellKind::Integer)
-        ok = dateTimeFromNumber(static_cast<double>(table.integer(row, col)), dt);
-    else if (kind == CellKind::Real)
-        ok = dateTimeFromNumber(table.real(row, col), dt);
-    else
-        ok = parseDateTime(table.bytes(row, col), dt);
-    return ok ? dateTimeText(dt) : plainText(table, row, col, kind);
+    return cellDateTime(table, row, col, dt) ? dateTimeText(dt) : plainText(table, row, col, kind);
 }
 
 QString bitText(const RecordTable &table, int row, int col, CellKind kind)
@@ -306,7 +360,9 @@ QString cellText(int type, const RecordTable &table, int row, int col)
         double value = 0;
         if (!numericValue(table, row, col, kind, value))
             return plainText(table, row, col, kind);
-        return QString::asprintf("%.4f", static_cast<double>(static_cast<float>(value)));
+        char buffer[fixedTextCapacity];
+        const char *end = writeFixed(buffer, static_cast<double>(static_cast<float>(value)), 4);
+        return QString::fromLatin1(buffer, end - buffer);
     }
     case AdoType::Double:
     case AdoType::Decimal:
@@ -370,7 +426,105 @@ bool cellInt(const RecordTable &table, int row, int col, int &value)
 
 QString currencyText(double value)
 {
-    return stripZeros(QString::asprintf("%.4f", value));
+    char buffer[fixedTextCapacity];
+    return stripZeros(QString::fromLatin1(buffer, writeFixed(buffer, value, 4) - buffer));
+}
+
+char *writeFixed(char *out, double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, 8);
+    if (std::isnan(value)) {
+        std::memcpy(out, "nan", 3);
+        return out + 3;
+    }
+    if (value == 0)
+        value = 0.0; // no sign on negative zero
+    std::int64_t scaled = 0;
+    if (scaledRounded(value, decimals, scaled)) {
+        if (value < 0)
+            *out++ = '-';
+        char digits[24];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + scaled % 10);
+            scaled /= 10;
+        } while (scaled > 0);
+        while (count <= decimals)
+            digits[count++] = '0';
+        while (count > 0) {
+            *out++ = digits[--count];
+            if (count == decimals && decimals > 0)
+                *out++ = '.';
+        }
+        return out;
+    }
+    // Large values and infinities: exact digits from to_chars, which sends
+    // a half to the even neighbour. A half is printed with one decimal
+    // more (exact, ending in 5), which is then dropped and rounded away.
+    char *end = out + fixedTextCapacity;
+    if (!isHalfWay(value, decimals))
+        return std::to_chars(out, end, value, std::chars_format::fixed, decimals).ptr;
+    char *last = std::to_chars(out, end, value, std::chars_format::fixed, decimals + 1).ptr - 1;
+    if (decimals == 0)
+        --last; // the point goes with the dropped digit
+    return incrementMagnitude(out, last);
+}
+
+double fixedValue(double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, 8);
+    std::int64_t scaled = 0;
+    if (!std::isnan(value) && scaledRounded(value, decimals, scaled)) {
+        // The text is scaled with a point before its last digits; as it is
+        // exact, dividing gives the double that reading the text gives.
+        const double magnitude = static_cast<double>(scaled) / kPowersOfTen[decimals];
+        return value < 0 ? -magnitude : magnitude;
+    }
+    char buffer[fixedTextCapacity];
+    const char *end = writeFixed(buffer, value, decimals);
+    return leadingNumber(QByteArrayView(buffer, end - buffer));
+}
+
+bool cellTextNumber(int type, const RecordTable &table, int row, int col, double &value)
+{
+    const CellKind kind = table.kind(row, col);
+    if (kind == CellKind::Null) {
+        value = 0;
+        return true;
+    }
+    if (kind != CellKind::Integer && kind != CellKind::Real)
+        return false;
+    const double stored =
+        kind == CellKind::Integer ? static_cast<double>(table.integer(row, col)) : table.real(row, col);
+    switch (type) {
+    case AdoType::SmallInt:
+    case AdoType::Integer:
+    case AdoType::TinyInt:
+    case AdoType::UnsignedTinyInt:
+    case AdoType::BigInt:
+    case AdoType::UnsignedBigInt:
+        // Integers print in decimal; a stored double only when it is whole.
+        if (kind == CellKind::Real && !(stored == std::trunc(stored) && std::fabs(stored) < 9.0e18))
+            return false;
+        value = stored == 0 ? 0.0 : stored; // "0", never "-0"
+        return true;
+    case AdoType::Single:
+        value = fixedValue(static_cast<double>(static_cast<float>(stored)), 4);
+        break;
+    case AdoType::Double:
+    case AdoType::Decimal:
+    case AdoType::Numeric:
+        value = fixedValue(stored, 8);
+        break;
+    case AdoType::Currency:
+        value = fixedValue(stored, 4);
+        if (value == 0)
+            value = 0.0; // the plain form drops the sign of a zero
+        break;
+    default:
+        return false;
+    }
+    return std::isfinite(value);
 }
 
 bool fixedDecimalText(QByteArrayView text, int decimals, QString &out)
@@ -509,8 +663,40 @@ bool dateTimeFromNumber(double value, DateTime &out)
 
 QString dateTimeText(const DateTime &value)
 {
-    return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day, value.hour,
-                             value.minute, value.second);
+    // "%d-%02d-%02d %02d:%02d:%02d"; the year has at most four digits.
+    char buffer[24];
+    char *out = buffer;
+    if (value.year < 0 || value.year > 9999)
+        return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day, value.hour,
+                                 value.minute, value.second);
+    out = std::to_chars(out, buffer + sizeof buffer, value.year).ptr;
+    *out++ = '-';
+    out = writeTwoDigits(out, value.month);
+    *out++ = '-';
+    out = writeTwoDigits(out, value.day);
+    *out++ = ' ';
+    out = writeTwoDigits(out, value.hour);
+    *out++ = ':';
+    out = writeTwoDigits(out, value.minute);
+    *out++ = ':';
+    out = writeTwoDigits(out, value.second);
+    return QString::fromLatin1(buffer, out - buffer);
+}
+
+bool cellDateTime(const RecordTable &table, int row, int col, DateTime &out)
+{
+    switch (table.kind(row, col)) {
+    case CellKind::Integer:
+        return dateTimeFromNumber(static_cast<double>(table.integer(row, col)), out);
+    case CellKind::Real:
+        return dateTimeFromNumber(table.real(row, col), out);
+    case CellKind::Text:
+    case CellKind::Blob:
+        return parseDateTime(table.bytes(row, col), out);
+    case CellKind::Null:
+        break;
+    }
+    return false;
 }
 
 double leadingNumber(QByteArrayView text)

@@ -29,6 +29,23 @@ bool isBinaryType(int type);
 /// Currency in plain form: up to 4 decimals, no trailing zeros, no grouping.
 QString currencyText(double value);
 
+/// Room that writeFixed needs: the digits of the largest double, a sign, a
+/// point and up to 8 decimals.
+inline constexpr int fixedTextCapacity = 340;
+/// Writes value as "%.*f" with 0 to 8 decimals, the way record set texts
+/// have always been printed: a half rounds away from zero, negative zero
+/// prints without its sign, NaN as "nan". Returns the end of the text.
+char *writeFixed(char *out, double value, int decimals);
+/// The number that the text of writeFixed reads back as, without making
+/// the text when the value is small enough for exact arithmetic.
+double fixedValue(double value, int decimals);
+
+/// The number at the start of cellText(type, ...), as leadingNumber reads
+/// it, when it can be had without making the text: NULL, and stored
+/// numbers in integer, single, double, decimal and currency fields. False
+/// otherwise (texts, out-of-range values): the caller reads the text.
+bool cellTextNumber(int type, const RecordTable &table, int row, int col, double &value);
+
 /// A decimal text ("-12.345") rounded half away from zero to the given
 /// number of decimals, digit by digit so no precision is lost. False when
 /// the text is not a plain decimal number.
@@ -43,6 +60,9 @@ struct DateTime {
 bool parseDateTime(QByteArrayView text, DateTime &out);
 bool dateTimeFromNumber(double value, DateTime &out);
 QString dateTimeText(const DateTime &value);
+/// The date and time that cellText prints for a cell of a date field; false
+/// when the value reads as no date (cellText then gives its plain text).
+bool cellDateTime(const RecordTable &table, int row, int col, DateTime &out);
 
 /// The number a text starts with (as strtod reads it), 0 when none.
 double leadingNumber(QByteArrayView text);
