@@ -63,10 +63,23 @@ QByteArray convert(const char *to, const char *from, const QByteArray &in, const
 // them as the same byte pairs; its four-byte forms are not code page 936.
 QByteArray gb18030Pair(const char *unit, size_t size)
 {
+    // Opened once per thread: opening a descriptor costs far more than the
+    // conversion of a character, and a text may hold many such characters.
+    struct Descriptor
+    {
+        iconv_t cd = iconv_open("GB18030", "UTF-32LE");
+        ~Descriptor()
+        {
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                iconv_close(cd);
+        }
+    };
+    thread_local Descriptor writer;
+    const iconv_t cd = writer.cd;
     QByteArray pair;
-    iconv_t cd = iconv_open("GB18030", "UTF-32LE");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return pair;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char *inPtr = const_cast<char *>(unit);
     size_t inLeft = size;
     char bytes[8];
@@ -75,7 +88,6 @@ QByteArray gb18030Pair(const char *unit, size_t size)
     if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && inLeft == 0
         && sizeof bytes - outLeft == 2)
         pair = QByteArray(bytes, 2);
-    iconv_close(cd);
     return pair;
 }
 
