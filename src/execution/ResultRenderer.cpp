@@ -2,11 +2,13 @@
 
 #include "app/core/MessageService.h"
 #include "components/data/AdoType.h"
+#include "components/data/FieldText.h"
 #include "components/data/RecordSet.h"
+#include "components/data/RecordTable.h"
 #include "components/grid/GridControl.h"
+#include "components/grid/GridModel.h"
 
 #include <QDate>
-#include <QList>
 
 #include <charconv>
 #include <cmath>
@@ -175,6 +177,74 @@ bool keepsItsText(QStringView text)
     return true;
 }
 
+char *writeDate(char *out, int year, int month, int day)
+{
+    out = writeUnsigned(out, year);
+    *out++ = '-';
+    out = writeUnsigned(out, month);
+    *out++ = '-';
+    return writeUnsigned(out, day);
+}
+
+// The cells of one field, rows 1 to n. Where the stored value gives the
+// same text as the column's rule applied to readText, the text is made
+// straight from the value, with nothing allocated per cell; every other
+// value goes the long way, through its readText text.
+void fillNumberColumn(GridFill &cells, const RecordSet &records, const RecordTable &table, int field, int type)
+{
+    const bool integerField = FieldText::isIntegerType(type);
+    char buffer[48];
+    for (int record = 0; record < table.rowCount(); ++record) {
+        char *end = nullptr;
+        double x = 0;
+        if (integerField && table.kind(record, field) == CellKind::Integer
+            && table.integer(record, field) > -10000000000000LL && table.integer(record, field) < 10000000000000LL) {
+            // An integer of up to 13 digits prints as it is.
+            end = std::to_chars(buffer, buffer + sizeof buffer, table.integer(record, field)).ptr;
+        } else if (FieldText::cellTextNumber(type, table, record, field, x)) {
+            end = writeNumber(buffer, buffer + sizeof buffer, roundTwoPlaces(x));
+        } else {
+            cells.setText(record + 1, field, cellText(type, records.textAt(record, field)));
+            continue;
+        }
+        cells.setLatin1(record + 1, field, buffer, end - buffer);
+    }
+}
+
+void fillDateColumn(GridFill &cells, const RecordSet &records, const RecordTable &table, int field)
+{
+    char buffer[24];
+    for (int record = 0; record < table.rowCount(); ++record) {
+        FieldText::DateTime value;
+        const CellKind kind = table.kind(record, field);
+        if (kind != CellKind::Null && !FieldText::cellDateTime(table, record, field, value)) {
+            // Not a date to the record set: its plain text may still be one here.
+            cells.setText(record + 1, field, dateText(records.textAt(record, field)));
+            continue;
+        }
+        // readText prints such a value "%d-%02d-%02d %02d:%02d:%02d"; a NULL
+        // is the empty text. Years before 100 are out of the date type's range.
+        const bool inRange = kind != CellKind::Null && value.year >= 100;
+        const char *end = inRange ? writeDate(buffer, value.year, value.month, value.day)
+                                  : writeDate(buffer, 100, 1, 1);
+        cells.setLatin1(record + 1, field, buffer, end - buffer);
+    }
+}
+
+void fillTextColumn(GridFill &cells, const RecordSet &records, const RecordTable &table, int field, int type)
+{
+    const bool textField = FieldText::isTextType(type);
+    for (int record = 0; record < table.rowCount(); ++record) {
+        const CellKind kind = table.kind(record, field);
+        if (kind == CellKind::Null)
+            continue; // the empty text; the cell is empty already
+        if (textField && kind == CellKind::Text)
+            cells.setUtf8(record + 1, field, table.bytes(record, field));
+        else
+            cells.setText(record + 1, field, records.textAt(record, field));
+    }
+}
+
 } // namespace
 
 double leadingNumber(QStringView text)
@@ -300,30 +370,25 @@ void renderRecordSet(RecordSet &records, const QString &sql, GridControl &grid)
     const int recordCount = records.recordCount();
     const int fieldCount = records.fieldCount();
     if (fieldCount > 0) {
-        const int rows = recordCount + 1;
-        QList<QString> cells(qsizetype(rows) * fieldCount);
-        QString *out = cells.data();
-        for (int field = 0; field < fieldCount; ++field) {
-            out[field] = records.fieldName(field);
-            QString *cell = out + fieldCount + field;
-            switch (ruleOf(records.fieldType(field))) {
-            case CellRule::Number:
-                for (int record = 0; record < recordCount; ++record, cell += fieldCount) {
-                    QString text = records.textAt(record, field);
-                    *cell = keepsItsText(text) ? std::move(text) : numberText(text);
+        // Every cell is written once, straight into the grid's storage.
+        const RecordTable &table = *records.table();
+        grid.fillAllCells(recordCount + 1, fieldCount, [&](GridFill &cells) {
+            for (int field = 0; field < fieldCount; ++field) {
+                cells.setText(0, field, records.fieldName(field));
+                const int type = records.fieldType(field);
+                switch (ruleOf(type)) {
+                case CellRule::Number:
+                    fillNumberColumn(cells, records, table, field, type);
+                    break;
+                case CellRule::Date:
+                    fillDateColumn(cells, records, table, field);
+                    break;
+                case CellRule::Text:
+                    fillTextColumn(cells, records, table, field, type);
+                    break;
                 }
-                break;
-            case CellRule::Date:
-                for (int record = 0; record < recordCount; ++record, cell += fieldCount)
-                    *cell = dateText(records.textAt(record, field));
-                break;
-            case CellRule::Text:
-                for (int record = 0; record < recordCount; ++record, cell += fieldCount)
-                    *cell = records.textAt(record, field);
-                break;
             }
-        }
-        grid.setAllCells(rows, fieldCount, std::move(cells));
+        });
     } else {
         // A statement without result columns (an UPDATE, a CREATE) leaves the
         // grid's column count alone: blank the header row so the field names

@@ -79,6 +79,9 @@ private slots:
     void hiddenGridSendsOneChangeOnShow();
     void setAllCells();
     void setColumnCells();
+    void fillAllCells();
+    void fillReadsUtf8AsFromUtf8_data();
+    void fillReadsUtf8AsFromUtf8();
     void rewritingCellsKeepsTextsAndBoundsMemory();
     void storeMixesWidths_data();
     void storeMixesWidths();
@@ -587,6 +590,81 @@ void TestGrid::setColumnCells()
     grid.setColumnCells(0, 4, QList<QString>{"outside"});
     grid.setColumnCells(-1, 0, QList<QString>{"outside"});
     QCOMPARE(grid.getCell(0, 0), QString());
+}
+
+void TestGrid::fillAllCells()
+{
+    auto grid = labelledGrid(3, 3, 1, 0);
+    grid->setBackColour(1, 0, 2, 2, kPink);
+    grid->setColumnWidth(0, 200);
+    grid->setCursor(2, 1);
+    QSignalSpy resets(grid->gridModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changes(grid->gridModel(), &QAbstractItemModel::dataChanged);
+
+    grid->fillAllCells(4, 2, [](GridFill &cells) {
+        cells.setText(0, 0, u"姓名");
+        cells.setLatin1(1, 1, "12.5", 4);
+        cells.setUtf8(3, 0, "北京");
+        cells.setUtf8(2, 0, "plain");
+        cells.setLatin1(2, 1, "", 0);
+        // Outside the new shape: ignored.
+        cells.setText(4, 0, u"below");
+        cells.setText(0, 2, u"right");
+        cells.setText(-1, 0, u"above");
+    });
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(grid->rowCount(), 4);
+    QCOMPARE(grid->columnCount(), 2);
+    QCOMPARE(grid->fixedRowCount(), 1);
+    QCOMPARE(grid->getCell(0, 0), QStringLiteral("姓名"));
+    QCOMPARE(grid->getCell(1, 1), QStringLiteral("12.5"));
+    QCOMPARE(grid->getCell(2, 0), QStringLiteral("plain"));
+    QCOMPARE(grid->getCell(3, 0), QStringLiteral("北京"));
+    // Cells not written are empty, whatever the grid held before.
+    QCOMPARE(grid->getCell(0, 1), QString());
+    QCOMPARE(grid->getCell(1, 0), QString());
+    QCOMPARE(grid->getCell(2, 1), QString());
+    QCOMPARE(grid->backColour(2, 1), kPink);
+    QCOMPARE(grid->backColour(3, 0), kNone);
+    QCOMPARE(grid->columnWidth(0), 60);
+    QCOMPARE(grid->cursorRow(), 2);
+
+    // A smaller fill drops the cursor that no longer fits.
+    grid->fillAllCells(2, 1, [](GridFill &) {});
+    QCOMPARE(grid->rowCount(), 2);
+    QCOMPARE(grid->cursorRow(), -1);
+}
+
+void TestGrid::fillReadsUtf8AsFromUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii") << QByteArray("SELECT 1");
+    QTest::newRow("chinese") << QByteArray("备注文字 42");
+    QTest::newRow("latin-1 range") << QByteArray("caf\xc3\xa9");
+    QTest::newRow("four-byte character") << QByteArray("a\xf0\x9f\x98\x80" "b");
+    QTest::newRow("leading byte order mark") << QByteArray("\xef\xbb\xbf" "abc");
+    QTest::newRow("second byte order mark") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf" "a");
+    QTest::newRow("stray continuation") << QByteArray("a\x80\xbf" "b");
+    QTest::newRow("cut sequence at the end") << QByteArray("ab\xe4\xb8");
+    QTest::newRow("overlong") << QByteArray("\xc0\xaf" "x");
+    QTest::newRow("surrogate encoded") << QByteArray("\xed\xa0\x80");
+    QTest::newRow("only invalid") << QByteArray("\xff\xfe\xfd");
+}
+
+void TestGrid::fillReadsUtf8AsFromUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    GridControl grid(3, 1, 0, 0, 24, 60);
+    grid.fillAllCells(3, 1, [&](GridFill &cells) {
+        // A long text first, so the buffer kept between cells is not fresh.
+        cells.setUtf8(0, 0, QByteArray(200, '\xe4'));
+        cells.setUtf8(1, 0, bytes);
+        cells.setUtf8(2, 0, bytes.left(1));
+    });
+    QCOMPARE(grid.getCell(0, 0), QString::fromUtf8(QByteArray(200, '\xe4')));
+    QCOMPARE(grid.getCell(1, 0), QString::fromUtf8(bytes));
+    QCOMPARE(grid.getCell(2, 0), QString::fromUtf8(bytes.left(1)));
 }
 
 void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()

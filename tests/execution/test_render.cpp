@@ -33,6 +33,8 @@ private slots:
     void cleanup();
 
     void cellTextByColumnType();
+    void cellsMatchTheRuleOnReadText_data();
+    void cellsMatchTheRuleOnReadText();
     void shapes_data();
     void shapes();
     void gridThatWasLargerBefore();
@@ -108,6 +110,65 @@ void TestRender::cellTextByColumnType()
     // NULL: 0 in a number column, the earliest date in a date column, empty otherwise.
     QCOMPARE(rowOf(*m_grid, 3), QStringList({"0", "0", "0", "0", "100-1-1", "100-1-1", "", "", ""}));
     QCOMPARE(rowOf(*m_grid, 4), QStringList({"1e+013", "1e+013", "0", "0", "100-1-1", "100-1-1", "", "TRUE", "0"}));
+}
+
+// The renderer makes most cells straight from the stored values; every cell
+// must still be the column's rule applied to what readText gives. One column
+// of each declared type takes values of every storage kind: integers at the
+// 13-digit edge, halves at the 2nd, 4th and 8th decimal place, large and
+// tiny reals, number and date texts, texts that are neither, broken UTF-8,
+// blobs and NULLs.
+void TestRender::cellsMatchTheRuleOnReadText_data()
+{
+    QTest::addColumn<QString>("declared");
+    for (const char *type : {"INTEGER", "SMALLINT", "TINYINT", "BIGINT", "REAL", "SINGLE", "MONEY", "NUMERIC(8,2)",
+                             "DECIMAL", "DATE", "DATETIME", "VARCHAR(50)", "MEMO", "BIT", "GUID", "LONGBINARY", ""})
+        QTest::newRow(*type ? type : "untyped") << QString::fromLatin1(type);
+}
+
+void TestRender::cellsMatchTheRuleOnReadText()
+{
+    QFETCH(QString, declared);
+    QVERIFY(TestDb::exec(m_path, QStringLiteral("CREATE TABLE v (x ") + declared + QStringLiteral(");"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
+        "INSERT INTO v SELECT CASE i % 16 "
+        "  WHEN 0 THEN NULL "
+        "  WHEN 1 THEN i * 7919 - 25000000 "
+        "  WHEN 2 THEN (i % 4000) / 400.0 + 0.005 "
+        "  WHEN 3 THEN i / 512.0 "
+        "  WHEN 4 THEN -(i / 32.0) "
+        "  WHEN 5 THEN i * 1234567890.12345 "
+        "  WHEN 6 THEN -(i / 1000.0) - 0.0000000049 "
+        "  WHEN 7 THEN printf('%04d-%02d-%02d', 1890 + i % 200, 1 + i % 12, 1 + i % 28) "
+        "  WHEN 8 THEN printf('%04d-%02d-%02d %02d:%02d:%02d', 50 + i % 2000, 1 + i % 12, 1 + i % 28, i % 24, i % 60, i % 59) "
+        "  WHEN 9 THEN printf('%d.%03d5', i, i % 1000) "
+        "  WHEN 10 THEN '学生' || i "
+        "  WHEN 11 THEN 2451545 + i / 3.0 "
+        "  WHEN 12 THEN i * 86400 + 7 "
+        "  WHEN 13 THEN (i % 7) * 0.1 + 1e-12 * (i % 3) "
+        "  WHEN 14 THEN 9999999999990 + i % 20 "
+        "  ELSE -9999999999990 - i % 20 END FROM n;"
+        "INSERT INTO v VALUES (1e300), (-1e300), (-0.0), (9223372036854775807), (-9223372036854775808), "
+        "  (0.000000005), (99999999.5), (1e13), (45035996.27370497), ('12.5abc'), ('  3'), (''), ('0x1A'), "
+        "  ('1e5'), ('2016-09-01 10:5'), ('2016-9-1'), ('0099-12-31'), (' 2016-09-01'), ('TRUE'), "
+        "  (CAST(x'EFBBBF41' AS TEXT)), (CAST(x'41FF42C0' AS TEXT)), (x'00FF10'), (x''), ('全角１２３');")));
+    const QString sql = QStringLiteral("SELECT x FROM v");
+    render(sql);
+    QVERIFY(m_messages->shown.isEmpty());
+    const int type = m_records->fieldType(0);
+    QCOMPARE(m_grid->rowCount(), m_records->recordCount() + 1);
+    QCOMPARE(m_grid->getCell(0, 0), QStringLiteral("x"));
+    int row = 1;
+    QString text;
+    for (m_records->moveFirst(); !m_records->isEof(); m_records->moveNext(), ++row) {
+        QVERIFY(m_records->readText(0, text));
+        const QString expected = ResultRenderer::cellText(type, text);
+        if (m_grid->getCell(row, 0) != expected)
+            QFAIL(qPrintable(QStringLiteral("type %1, row %2, readText \"%3\": cell \"%4\", rule \"%5\"")
+                                 .arg(type)
+                                 .arg(row)
+                                 .arg(text, m_grid->getCell(row, 0), expected)));
+    }
 }
 
 void TestRender::shapes_data()

@@ -320,3 +320,8 @@ QString RecordSet::textAt(int record, int field) const
         return {};
     return FieldText::cellText(m_data->table.column(field).type, m_data->table, record, field);
 }
+
+const RecordTable *RecordSet::table() const
+{
+    return m_data ? &m_data->table : nullptr;
+}

@@ -7,6 +7,7 @@
 #include <memory>
 
 class DatabaseConnection;
+class RecordTable;
 struct RecordSetData;
 
 /// A client-side, static record set: open() runs the query and reads every
@@ -91,6 +92,9 @@ public:
     double numberAt(int record, int field) const;
     /// Same text readText gives for that record.
     QString textAt(int record, int field) const;
+    /// The rows as read, for readers that turn whole columns into text
+    /// (FieldText gives their texts); null when closed.
+    const RecordTable *table() const;
 
 private:
     DatabaseConnection *m_connection = nullptr;

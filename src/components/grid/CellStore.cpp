@@ -76,45 +76,53 @@ QString CellStore::text(qsizetype cell) const
 
 void CellStore::set(qsizetype cell, QStringView text)
 {
-    const qsizetype length = text.size();
+    const bool narrow = fitsLatin1(text);
+    char *to = place(cell, text.size(), !narrow);
+    if (!to)
+        return;
+    if (narrow)
+        writeLatin1(to, text);
+    else
+        std::memcpy(to, text.utf16(), size_t(text.size()) * 2);
+}
+
+void CellStore::setLatin1(qsizetype cell, const char *text, qsizetype length)
+{
+    if (char *to = place(cell, length, false))
+        std::memcpy(to, text, size_t(length));
+}
+
+char *CellStore::place(qsizetype cell, qsizetype length, bool wide)
+{
     Cell &target = m_cells[size_t(cell)];
-    if (length == 0 || length >= qsizetype(kWide)) {
+    if (length <= 0 || length >= qsizetype(kWide)) {
         // A text too long to record its length is dropped rather than cut.
         release(target);
         target = Cell{};
-        return;
+        return nullptr;
     }
-    const bool narrow = fitsLatin1(text);
-    const qsizetype bytes = narrow ? length : length * 2;
-    const quint32 lengthField = quint32(length) | (narrow ? 0u : kWide);
+    const qsizetype bytes = wide ? length * 2 : length;
+    const quint32 lengthField = quint32(length) | (wide ? kWide : 0u);
 
     // Fits where the old text was (wide texts need an even offset).
-    if (bytes <= bytesOf(target) && (narrow || (target.place & 1u) == 0)) {
-        char *to = at(target);
-        if (narrow)
-            writeLatin1(to, text);
-        else
-            std::memcpy(to, text.utf16(), size_t(bytes));
+    if (bytes <= bytesOf(target) && (!wide || (target.place & 1u) == 0)) {
         m_garbage += bytesOf(target) - bytes;
         target.length = lengthField;
-        return;
+        return at(target);
     }
 
-    quint32 place = 0;
-    char *to = allocate(bytes, !narrow, place);
+    quint32 where = 0;
+    char *to = allocate(bytes, wide, where);
     Cell &placed = m_cells[size_t(cell)];
     release(placed);
     if (!to) {
         // Beyond what the store can hold: the cell is emptied rather than
         // left showing a text it was told to drop.
         placed = Cell{};
-        return;
+        return nullptr;
     }
-    if (narrow)
-        writeLatin1(to, text);
-    else
-        std::memcpy(to, text.utf16(), size_t(bytes));
-    placed = Cell{place, lengthField};
+    placed = Cell{where, lengthField};
+    return to;
 }
 
 char *CellStore::allocate(qsizetype bytes, bool wide, quint32 &place)

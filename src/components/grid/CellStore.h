@@ -55,6 +55,8 @@ public:
     QString text(qsizetype cell) const;
     bool isEmpty(qsizetype cell) const { return m_cells[size_t(cell)].length == 0; }
     void set(qsizetype cell, QStringView text);
+    /// A text whose bytes are its Latin-1 characters, stored as they are.
+    void setLatin1(qsizetype cell, const char *text, qsizetype length);
 
     /// Cells past n go; new cells are empty.
     void resize(qsizetype n);
@@ -97,6 +99,10 @@ private:
     {
         return (cell.length & kWide) ? qsizetype(cell.length & ~kWide) * 2 : qsizetype(cell.length);
     }
+    /// Makes the cell a text of so many characters (Latin-1 bytes, or UTF-16
+    /// when wide) and returns where its bytes go; null when the cell was
+    /// emptied instead (an empty text, or one the store cannot hold).
+    char *place(qsizetype cell, qsizetype length, bool wide);
     char *at(const Cell &cell) const
     {
         return m_blocks[cell.place >> kOffsetBits].bytes + (cell.place & kOffsetMask);

@@ -216,12 +216,21 @@ void GridControl::setCellsEditable(bool editable)
 
 void GridControl::setAllCells(int rows, int columns, QList<QString> &&cells)
 {
+    replaceModel([&] { m_model->replaceAll(rows, columns, std::move(cells)); });
+}
+
+void GridControl::fillAllCells(int rows, int columns, const std::function<void(GridFill &)> &write)
+{
+    replaceModel([&] { m_model->fill(rows, columns, write); });
+}
+
+void GridControl::replaceModel(const std::function<void()> &replace)
+{
     const QModelIndex cursor = currentIndex();
     const int cursorRowBefore = cursor.isValid() ? cursor.row() : -1;
     const int cursorColumn = cursor.isValid() ? cursor.column() : -1;
 
-    m_model->replaceAll(rows, columns, std::move(cells));
-    // As writing both counts does.
+    replace();
     resetRowHeights();
     resetColumnWidths();
     if (m_model->contains(cursorRowBefore, cursorColumn))

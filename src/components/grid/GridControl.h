@@ -2,6 +2,9 @@
 
 #include <QTableView>
 
+#include <functional>
+
+class GridFill;
 class GridModel;
 
 /// The cell grid: a table of text cells addressed by 0-based row and column,
@@ -64,6 +67,10 @@ public:
     /// Replaces the whole grid in one go: rows × columns texts, row-major.
     /// One model reset, no per-cell signals. Fixed counts stay.
     void setAllCells(int rows, int columns, QList<QString> &&cells);
+    /// The same, for a caller that writes the cells itself: the grid takes
+    /// rows × columns empty cells, which write fills through GridFill, with
+    /// no list of all the texts built on the way.
+    void fillAllCells(int rows, int columns, const std::function<void(GridFill &)> &write);
 
     /// Writes texts down a column from firstRow in one go (texts past the
     /// last row are dropped); like setCell, silent while the grid is hidden.
@@ -84,6 +91,9 @@ private:
     void restoreSettings();
     void resetRowHeights();
     void resetColumnWidths();
+    /// Runs a replacement of the whole model, then sizes rows and columns as
+    /// writing both counts does and puts the cursor back where it still fits.
+    void replaceModel(const std::function<void()> &replace);
 
     GridModel *m_model;
     int m_fixedRowSetting;

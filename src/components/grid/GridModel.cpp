@@ -160,6 +160,24 @@ void GridModel::replaceAll(int rows, int columns, QList<QString> &&cells)
     columns = std::max(columns, 0);
     beginResetModel();
     m_cells.assign(qsizetype(rows) * columns, std::move(cells));
+    reshape(rows, columns);
+    endResetModel();
+}
+
+void GridModel::fill(int rows, int columns, const std::function<void(GridFill &)> &write)
+{
+    rows = std::max(rows, 0);
+    columns = std::max(columns, 0);
+    beginResetModel();
+    m_cells.reset(qsizetype(rows) * columns);
+    reshape(rows, columns);
+    GridFill cells(m_cells, rows, columns);
+    write(cells);
+    endResetModel();
+}
+
+void GridModel::reshape(int rows, int columns)
+{
     if (columns < m_columns) {
         m_colours.truncateColumns(columns);
         m_alignments.truncateColumns(columns);
@@ -171,7 +189,6 @@ void GridModel::replaceAll(int rows, int columns, QList<QString> &&cells)
     m_rows = rows;
     m_columns = columns;
     m_dirty = false;
-    endResetModel();
 }
 
 void GridModel::setFixedCounts(int rows, int columns)
@@ -223,4 +240,37 @@ void GridModel::cellsChanged(int row1, int column1, int row2, int column2, Chang
         break;
     }
     emit dataChanged(index(row1, column1), index(row2, column2), roles);
+}
+
+void GridFill::setText(int row, int column, QStringView text)
+{
+    if (contains(row, column))
+        m_cells.set(offset(row, column), text);
+}
+
+void GridFill::setLatin1(int row, int column, const char *text, qsizetype length)
+{
+    if (contains(row, column))
+        m_cells.setLatin1(offset(row, column), text, length);
+}
+
+void GridFill::setUtf8(int row, int column, QByteArrayView text)
+{
+    if (!contains(row, column))
+        return;
+    // Plain ASCII is its own Latin-1; no loop exit, so it vectorises.
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    unsigned char all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        all |= bytes[i];
+    if (all < 0x80) {
+        m_cells.setLatin1(offset(row, column), text.data(), text.size());
+        return;
+    }
+    // Decoded into a buffer kept from cell to cell; UTF-8 never takes fewer
+    // bytes than its UTF-16 units.
+    if (m_decoded.size() < text.size())
+        m_decoded.resize(text.size());
+    const QChar *end = m_decoder.appendToBuffer(m_decoded.data(), text);
+    m_cells.set(offset(row, column), QStringView(m_decoded.constData(), end - m_decoded.constData()));
 }

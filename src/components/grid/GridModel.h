@@ -4,8 +4,39 @@
 #include "components/grid/CellStore.h"
 
 #include <QAbstractTableModel>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
+
+#include <functional>
+
+/// Writes the cells of a grid being filled in one go (GridModel::fill,
+/// GridControl::fillAllCells). Cells outside the grid are ignored.
+class GridFill
+{
+public:
+    void setText(int row, int column, QStringView text);
+    /// Bytes that are Latin-1 characters (plain ASCII digits, for instance).
+    void setLatin1(int row, int column, const char *text, qsizetype length);
+    /// UTF-8 bytes, read as QString::fromUtf8 reads them.
+    void setUtf8(int row, int column, QByteArrayView text);
+
+private:
+    friend class GridModel;
+    GridFill(CellStore &cells, int rows, int columns) : m_cells(cells), m_rows(rows), m_columns(columns) {}
+    bool contains(int row, int column) const
+    {
+        return row >= 0 && column >= 0 && row < m_rows && column < m_columns;
+    }
+    qsizetype offset(int row, int column) const { return qsizetype(row) * m_columns + column; }
+
+    CellStore &m_cells;
+    int m_rows;
+    int m_columns;
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    QString m_decoded;
+};
 
 /// The cells of a GridControl: texts row-major in one compact store, colours
 /// and alignments sparse. While changes are deferred (the grid is hidden), cell
@@ -51,6 +82,9 @@ public:
     /// is cut or padded with empty cells. Colours and alignments inside the
     /// new shape stay.
     void replaceAll(int rows, int columns, QList<QString> &&cells);
+    /// One reset: rows × columns cells, empty until write fills them.
+    /// Colours and alignments inside the new shape stay.
+    void fill(int rows, int columns, const std::function<void(GridFill &)> &write);
 
     int fixedRows() const { return m_fixedRows; }
     int fixedColumns() const { return m_fixedColumns; }
@@ -77,6 +111,8 @@ private:
     qsizetype offset(int row, int column) const { return qsizetype(row) * m_columns + column; }
     enum class Change { Text, Colour, Alignment };
     void cellsChanged(int row1, int column1, int row2, int column2, Change change);
+    /// The new shape of replaceAll and fill; the caller resets the model around it.
+    void reshape(int rows, int columns);
 
     int m_rows = 0;
     int m_columns = 0;
