@@ -295,8 +295,12 @@ double leadingNumber(QStringView text)
 
 double roundTwoPlaces(double x)
 {
-    if (x == 0.0)
-        return 0.0;
+    if (x == 0.0 || !std::isfinite(x))
+        return x == 0.0 ? 0.0 : x;
+    // From 2^52 / 100 on, a double holds no fraction of a cent: the value is
+    // its own rounding, and |x| × 100 could overflow to infinity.
+    if (std::fabs(x) >= 4503599627370496.0 / 100.0)
+        return x;
     const double m = std::fabs(x) * 100.0 + 0.000000000001;
     const double k = std::floor(m);
     const double f = m - k;

@@ -56,6 +56,9 @@ void TestResultRules::numberRule_data()
     QTest::newRow("1.5e14") << "150000000000000" << "1.5e+014";
     QTest::newRow("rounds up to 1e13") << "9999999999999.99500000" << "1e+013";
     QTest::newRow("1e100") << "1e100" << "1e+100";
+    // Near the top of the double range the value is its own rounding.
+    QTest::newRow("1e308") << "1e308" << "1e+308";
+    QTest::newRow("-1.7976931348623157e308") << "-1.7976931348623157e308" << "-1.797693134862e+308";
     // The number at the start of the text, as strtod reads it; none gives 0.
     QTest::newRow("NULL") << "" << "0";
     QTest::newRow("no number") << "abc" << "0";
