@@ -602,6 +602,7 @@ void TestFaults::serverStoppedAndStarted()
     p.c().超级按钮_下移->click();
     QCOMPARE(RemoteServer::value(QStringLiteral("SELECT 级别 FROM sql信息表 WHERE 编号=20")), QStringLiteral("2"));
     QCOMPARE(RemoteServer::value(QStringLiteral("SELECT 级别 FROM sql信息表 WHERE 编号=21")), QStringLiteral("1"));
+    QCOMPARE(levelGap(RemoteServer::rows(QStringLiteral("SELECT 父编号, 级别 FROM sql信息表"))), QString());
 }
 
 QTEST_MAIN(TestFaults)
