@@ -239,7 +239,7 @@ void fillTextColumn(GridFill &cells, const RecordSet &records, const RecordTable
         if (kind == CellKind::Null)
             continue; // the empty text; the cell is empty already
         if (textField && kind == CellKind::Text)
-            cells.setUtf8(record + 1, field, table.bytes(record, field));
+            cells.shareUtf8(record + 1, field, table.bytes(record, field), table.bytesOwner(record, field));
         else
             cells.setText(record + 1, field, records.textAt(record, field));
     }
@@ -410,8 +410,11 @@ void stripeRows(GridControl &grid)
 {
     const int columns = grid.columnCount();
     const int rows = grid.rowCount();
-    for (int row = 1; row < rows; ++row)
-        grid.setBackColour(row, 0, row, columns - 1, row % 2 == 1 ? oddRowColour : evenRowColour);
+    // One redraw for all rows rather than one per row.
+    grid.batchChanges([&] {
+        for (int row = 1; row < rows; ++row)
+            grid.setBackColour(row, 0, row, columns - 1, row % 2 == 1 ? oddRowColour : evenRowColour);
+    });
 }
 
 } // namespace ResultRenderer

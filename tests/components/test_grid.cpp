@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -83,6 +84,7 @@ private slots:
     void fillReadsUtf8AsFromUtf8_data();
     void fillReadsUtf8AsFromUtf8();
     void rewritingCellsKeepsTextsAndBoundsMemory();
+    void storeKeepsUtf8AndBorrowedTexts();
     void storeMixesWidths_data();
     void storeMixesWidths();
     void typingEditsEditableGrid();
@@ -667,6 +669,58 @@ void TestGrid::fillReadsUtf8AsFromUtf8()
     QCOMPARE(grid.getCell(2, 0), QString::fromUtf8(bytes.left(1)));
 }
 
+void TestGrid::storeKeepsUtf8AndBorrowedTexts()
+{
+    // A block of UTF-8 texts as a record set holds them.
+    const QByteArray texts = QByteArrayLiteral("学生42|a plain remark|broken \xe4\xb8|\xef\xbb\xbf");
+    auto *bytes = new char[size_t(texts.size())];
+    std::memcpy(bytes, texts.constData(), size_t(texts.size()));
+    auto owner = std::make_shared<int>(0); // counts who keeps the block
+    std::shared_ptr<const char> block(owner, bytes);
+    std::weak_ptr<int> alive = owner;
+    owner.reset();
+    const std::unique_ptr<char[]> free(bytes);
+
+    CellStore store(6);
+    store.shareUtf8(0, bytes, 8, block);       // 学生42
+    store.shareUtf8(1, bytes + 9, 14, block);  // a plain remark
+    store.shareUtf8(2, bytes + 24, 9, block);  // a cut sequence
+    store.shareUtf8(3, bytes + 34, 3, block);  // a byte order mark alone
+    store.setUtf8(4, bytes, 8);
+    store.shareUtf8(5, bytes, 8, nullptr);     // no owner: copied
+    block.reset();
+    QVERIFY(!alive.expired()); // the store keeps the block
+    QCOMPARE(store.text(0), QStringLiteral("学生42"));
+    QCOMPARE(store.text(1), QStringLiteral("a plain remark"));
+    QCOMPARE(store.text(2), QString::fromUtf8(texts.mid(24, 9)));
+    QCOMPARE(store.text(3), QString());
+    QVERIFY(store.isEmpty(3));
+    QCOMPARE(store.text(4), QStringLiteral("学生42"));
+    QCOMPARE(store.text(5), QStringLiteral("学生42"));
+
+    // Writing a shorter text over a borrowed one never writes into the block.
+    store.set(1, u"short remark");
+    store.setLatin1(0, "12", 2);
+    store.set(4, u"学");
+    QCOMPARE(QByteArray(bytes, texts.size()), texts);
+    QCOMPARE(store.text(1), QStringLiteral("short remark"));
+    QCOMPARE(store.text(0), QStringLiteral("12"));
+    QCOMPARE(store.text(4), QStringLiteral("学"));
+
+    // Squeezed, the borrowed texts move into the store's own blocks.
+    qsizetype written = 0;
+    for (int pass = 0; pass < 200; ++pass) {
+        store.set(5, QString(2000 + pass, QChar(u'x')));
+        written += 2000 + pass;
+    }
+    QVERIFY(store.storedBytes() < written / 2);
+    QCOMPARE(store.text(2), QString::fromUtf8(texts.mid(24, 9)));
+    QCOMPARE(store.text(1), QStringLiteral("short remark"));
+
+    store.reset(2);
+    QVERIFY(alive.expired());
+}
+
 void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
 {
     // Texts of changing lengths, written over and over: shorter ones reuse
@@ -713,9 +767,12 @@ void TestGrid::rewritingCellsKeepsTextsAndBoundsMemory()
         for (int column = 0; column < 4; ++column)
             QCOMPARE(store.text(row * 4 + column), expected[row * 10 + column]);
     }
+    // Short texts sit in their cells and take no bytes of the blocks.
     qsizetype live = 0;
-    for (int i = 0; i < store.size(); ++i)
-        live += store.text(i).size();
+    for (int i = 0; i < store.size(); ++i) {
+        if (store.text(i).size() > CellStore::inlineLength)
+            live += store.text(i).size();
+    }
     QCOMPARE(store.liveBytes(), live);
 
     // Emptied, the store fills again into the blocks it kept.
@@ -753,6 +810,15 @@ void TestGrid::storeMixesWidths_data()
         << QStringList{QString(QChar(0x0100)), QString(QChar(0x00ff)), QString(QChar(0xffff))};
     QTest::newRow("emptied and written again")
         << QStringList{QStringLiteral("数据"), QString(), QStringLiteral("again")};
+    QTest::newRow("long Latin-1, shorter ones in its place")
+        << QStringList{QStringLiteral("a longer text"), QStringLiteral("shorter!"), QStringLiteral("é in place")};
+    QTest::newRow("odd long slot, then wide")
+        << QStringList{QStringLiteral("abcdefghi"), QStringLiteral("中文字段名")};
+    QTest::newRow("seven and eight characters")
+        << QStringList{QStringLiteral("1234567"), QStringLiteral("12345678"), QStringLiteral("7654321"),
+                       QStringLiteral("ÿÿÿÿÿÿÿ"), QStringLiteral("\x01")};
+    QTest::newRow("in the cell, then in a block, then back")
+        << QStringList{QStringLiteral("-0.01"), QStringLiteral("2016-12-31"), QStringLiteral("1e+013"), QString()};
 }
 
 void TestGrid::storeMixesWidths()

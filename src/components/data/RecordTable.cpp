@@ -5,42 +5,78 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
-constexpr qsizetype kBlockSize = 4 * 1024 * 1024;
-constexpr std::uint32_t kLengthBytes = sizeof(std::uint32_t);
+/// The first block is small, so a query of a few rows takes little; each
+/// next one doubles up to the full size.
+constexpr qsizetype kFirstBlockSize = 8 * 1024;
+constexpr qsizetype kBlockSize = 2 * 1024 * 1024;
+
+/// A reference is the block number, the offset in the block and the
+/// length, 21 bits each for the last two. A value too long for that length
+/// field has a block of its own and the field says "to the block's end".
+constexpr int kFieldBits = 21;
+constexpr std::uint64_t kFieldMask = (std::uint64_t(1) << kFieldBits) - 1;
+constexpr std::uint64_t kToBlockEnd = kFieldMask;
+
+const std::shared_ptr<const char> kNoOwner;
 
 } // namespace
 
 std::uint64_t BytePool::add(const char *data, qsizetype size)
 {
-    const qsizetype need = size + kLengthBytes;
-    if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < need) {
-        m_blocks.emplace_back();
-        m_blocks.back().reserve(std::max(kBlockSize, need));
+    const bool ownBlock = std::uint64_t(size) >= kToBlockEnd;
+    const bool full = m_open >= m_blocks.size() || m_blocks[m_open].capacity - m_blocks[m_open].used < size;
+    if (ownBlock || full) {
+        qsizetype capacity = size;
+        if (!ownBlock) {
+            const qsizetype previous = m_open < m_blocks.size() ? m_blocks[m_open].capacity : kFirstBlockSize / 2;
+            capacity = std::max(std::min(kBlockSize, previous * 2), size);
+        }
+        const auto bytesToAsk = static_cast<std::size_t>(std::max<qsizetype>(capacity, 1));
+        char *bytes = static_cast<char *>(LargeMemory::allocate(bytesToAsk));
+        if (!bytes)
+            throw std::bad_alloc();
+        Block block;
+        block.owner = std::shared_ptr<const char>(
+            bytes, [bytesToAsk](const char *p) { LargeMemory::release(const_cast<char *>(p), bytesToAsk); });
+        block.bytes = bytes;
+        block.capacity = capacity;
+        // Block numbers never change: references hold them.
+        m_blocks.push_back(std::move(block));
+        if (!ownBlock)
+            m_open = m_blocks.size() - 1;
     }
-    QByteArray &block = m_blocks.back();
-    const auto offset = static_cast<std::uint64_t>(block.size());
-    const auto length = static_cast<std::uint32_t>(size);
-    block.append(reinterpret_cast<const char *>(&length), kLengthBytes);
+    const std::size_t index = ownBlock ? m_blocks.size() - 1 : m_open;
+    Block &block = m_blocks[index];
+    const auto offset = static_cast<std::uint64_t>(block.used);
     if (size > 0)
-        block.append(data, size);
-    return (static_cast<std::uint64_t>(m_blocks.size() - 1) << 32) | offset;
+        std::memcpy(block.bytes + block.used, data, static_cast<std::size_t>(size));
+    block.used += size;
+    const std::uint64_t length = ownBlock ? kToBlockEnd : static_cast<std::uint64_t>(size);
+    return (static_cast<std::uint64_t>(index) << (2 * kFieldBits)) | (offset << kFieldBits) | length;
 }
 
 QByteArrayView BytePool::view(std::uint64_t ref) const
 {
-    const QByteArray &block = m_blocks[static_cast<std::size_t>(ref >> 32)];
-    const auto offset = static_cast<qsizetype>(ref & 0xFFFFFFFFu);
-    std::uint32_t length = 0;
-    std::memcpy(&length, block.constData() + offset, kLengthBytes);
-    return QByteArrayView(block.constData() + offset + kLengthBytes, static_cast<qsizetype>(length));
+    const Block &block = m_blocks[static_cast<std::size_t>(ref >> (2 * kFieldBits))];
+    const auto offset = static_cast<qsizetype>((ref >> kFieldBits) & kFieldMask);
+    const std::uint64_t length = ref & kFieldMask;
+    return QByteArrayView(block.bytes + offset,
+                          length == kToBlockEnd ? block.used - offset : static_cast<qsizetype>(length));
+}
+
+const std::shared_ptr<const char> &BytePool::owner(std::uint64_t ref) const
+{
+    return m_blocks[static_cast<std::size_t>(ref >> (2 * kFieldBits))].owner;
 }
 
 void BytePool::clear()
 {
     m_blocks.clear();
+    m_open = static_cast<std::size_t>(-1);
 }
 
 RecordTable::Column &RecordTable::addColumn(const QString &name)
@@ -129,6 +165,15 @@ double RecordTable::real(int row, int col) const
     double value = 0;
     std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+const std::shared_ptr<const char> &RecordTable::bytesOwner(int row, int col) const
+{
+    const Column &c = column(col);
+    const auto r = static_cast<std::size_t>(row);
+    if (c.kinds[r] != CellKind::Text && c.kinds[r] != CellKind::Blob)
+        return kNoOwner;
+    return m_pool.owner(static_cast<std::uint64_t>(c.values[r]));
 }
 
 QByteArrayView RecordTable::bytes(int row, int col) const

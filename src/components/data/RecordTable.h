@@ -1,27 +1,42 @@
 #pragma once
 
+#include "LargeMemory.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 /// What one stored cell holds.
 enum class CellKind : std::uint8_t { Null, Integer, Real, Text, Blob };
 
 /// Append-only byte storage for text and binary values. Values are kept in
-/// blocks of a few megabytes so that growing never copies what is stored.
+/// blocks of up to two megabytes (a longer one in a block of its own) so
+/// that growing never copies what is stored. A stored value's bytes never change or move, so a block may be
+/// kept alive past the pool by whoever shows its values (owner()).
 class BytePool
 {
 public:
     /// Stores the bytes and returns a reference for view().
     std::uint64_t add(const char *data, qsizetype size);
     QByteArrayView view(std::uint64_t ref) const;
+    /// Keeps alive the block that holds the value; the block starts at get().
+    const std::shared_ptr<const char> &owner(std::uint64_t ref) const;
     void clear();
 
 private:
-    std::vector<QByteArray> m_blocks;
+    struct Block {
+        std::shared_ptr<const char> owner;
+        char *bytes = nullptr;
+        qsizetype capacity = 0;
+        qsizetype used = 0;
+    };
+    std::vector<Block> m_blocks;
+    /// The block that takes values of ordinary size; none at first.
+    std::size_t m_open = static_cast<std::size_t>(-1);
 };
 
 /// The rows of a query held compactly, column by column: one kind byte and
@@ -42,8 +57,8 @@ public:
         QString baseSchema;
         QString baseTable;
         QString baseColumn;
-        std::vector<CellKind> kinds;
-        std::vector<std::int64_t> values;
+        std::vector<CellKind, LargeMemory::Allocator<CellKind>> kinds;
+        std::vector<std::int64_t, LargeMemory::Allocator<std::int64_t>> values;
         bool hasInteger = false;
         std::int64_t minInteger = 0;
         std::int64_t maxInteger = 0;
@@ -73,6 +88,9 @@ public:
     double real(int row, int col) const;
     /// The bytes of a text (UTF-8) or binary cell; empty for other kinds.
     QByteArrayView bytes(int row, int col) const;
+    /// What keeps the bytes of a text or binary cell alive: a shared block
+    /// that holds them, starting at its get(). Null for other kinds.
+    const std::shared_ptr<const char> &bytesOwner(int row, int col) const;
 
     /// Gives computed columns their type from their values.
     void settleComputedTypes();

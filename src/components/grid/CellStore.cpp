@@ -4,27 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
-void *CellMemory::allocateLarge(size_t bytes)
-{
-#ifdef __linux__
-    // Whole huge pages, asked to be backed by huge pages: one page fault
-    // instead of five hundred for every two megabytes first written.
-    constexpr size_t kHugePage = size_t(2) << 20;
-    if (bytes >= kHugePage) {
-        const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void *memory = std::aligned_alloc(kHugePage, rounded);
-        if (memory)
-            madvise(memory, rounded, MADV_HUGEPAGE);
-        return memory;
-    }
-#endif
-    return std::malloc(bytes);
-}
-
 namespace {
 
 /// Unused bytes are only squeezed out past this many, so small grids never
@@ -35,6 +14,13 @@ constexpr qsizetype kFirstBlockBytes = 8192;
 /// Emptying the store keeps up to this many bytes of blocks for the next
 /// fill, whose pages are then already mapped.
 constexpr qsizetype kKeepBytes = qsizetype(32) << 20;
+
+// UTF-8 that reads as the empty text: a byte order mark alone, which
+// QString::fromUtf8 drops.
+bool isLoneByteOrderMark(const char *text, qsizetype length)
+{
+    return length == 3 && std::memcmp(text, "\xef\xbb\xbf", 3) == 0;
+}
 
 bool fitsLatin1(QStringView text)
 {
@@ -69,15 +55,31 @@ QString CellStore::text(qsizetype cell) const
     const Cell &c = m_cells[size_t(cell)];
     if (c.length == 0)
         return QString();
+    if (isInline(c)) {
+        char chars[kInlineMax];
+        const qsizetype length = qsizetype((c.length >> 27) & 7u);
+        for (qsizetype i = 0; i < length; ++i)
+            chars[i] = char(i < 4 ? c.place >> (8 * i) : c.length >> (8 * (i - 4)));
+        return QString::fromLatin1(chars, length);
+    }
+    const qsizetype length = qsizetype(c.length & kLengthMask);
     if (c.length & kWide)
-        return QString(reinterpret_cast<const QChar *>(at(c)), qsizetype(c.length & ~kWide));
-    return QString::fromLatin1(at(c), qsizetype(c.length));
+        return QString(reinterpret_cast<const QChar *>(at(c)), length);
+    if (c.length & kUtf8)
+        return QString::fromUtf8(at(c), length);
+    return QString::fromLatin1(at(c), length);
 }
 
 void CellStore::set(qsizetype cell, QStringView text)
 {
     const bool narrow = fitsLatin1(text);
-    char *to = place(cell, text.size(), !narrow);
+    if (narrow && text.size() > 0 && text.size() <= kInlineMax) {
+        char chars[kInlineMax];
+        writeLatin1(chars, text);
+        setInline(cell, chars, text.size());
+        return;
+    }
+    char *to = place(cell, text.size(), narrow ? 0u : kWide);
     if (!to)
         return;
     if (narrow)
@@ -88,24 +90,94 @@ void CellStore::set(qsizetype cell, QStringView text)
 
 void CellStore::setLatin1(qsizetype cell, const char *text, qsizetype length)
 {
-    if (char *to = place(cell, length, false))
+    if (length > 0 && length <= kInlineMax) {
+        setInline(cell, text, length);
+        return;
+    }
+    if (char *to = place(cell, length, 0u))
         std::memcpy(to, text, size_t(length));
 }
 
-char *CellStore::place(qsizetype cell, qsizetype length, bool wide)
+void CellStore::setUtf8(qsizetype cell, const char *text, qsizetype length)
+{
+    if (isLoneByteOrderMark(text, length))
+        length = 0;
+    if (char *to = place(cell, length, kUtf8))
+        std::memcpy(to, text, size_t(length));
+}
+
+void CellStore::shareUtf8(qsizetype cell, const char *text, qsizetype length,
+                          const std::shared_ptr<const char> &owner)
+{
+    const qsizetype offset = owner ? qsizetype(text - owner.get()) : -1;
+    const bool referable = offset >= 0 && offset < kBlockBytes && length > 0 && length <= qsizetype(kLengthMask)
+        && !isLoneByteOrderMark(text, length);
+    const qsizetype block = referable ? borrowedBlock(owner) : -1;
+    if (block < 0) {
+        setUtf8(cell, text, length);
+        return;
+    }
+    Cell &target = m_cells[size_t(cell)];
+    release(target);
+    target = Cell{(quint32(block) << kOffsetBits) | quint32(offset), quint32(length) | kUtf8};
+    m_used += length;
+}
+
+void CellStore::setInline(qsizetype cell, const char *text, qsizetype length)
+{
+    quint32 place = 0;
+    quint32 rest = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const quint32 byte = quint8(text[i]);
+        if (i < 4)
+            place |= byte << (8 * i);
+        else
+            rest |= byte << (8 * (i - 4));
+    }
+    Cell &target = m_cells[size_t(cell)];
+    release(target);
+    target = Cell{place, kInline | (quint32(length) << 27) | rest};
+    ++m_inlineCells;
+}
+
+qsizetype CellStore::borrowedBlock(const std::shared_ptr<const char> &owner)
+{
+    if (m_lastBorrowed >= 0 && m_blocks[size_t(m_lastBorrowed)].owner == owner)
+        return m_lastBorrowed;
+    for (qsizetype i = qsizetype(m_blocks.size()) - 1; i >= 0; --i) {
+        if (m_blocks[size_t(i)].owner == owner) {
+            m_lastBorrowed = i;
+            return i;
+        }
+    }
+    // Half the block numbers stay for the store's own blocks.
+    if (qsizetype(m_blocks.size()) >= kMaxBlocks / 2)
+        return -1;
+    Block block;
+    block.bytes = const_cast<char *>(owner.get());
+    block.owner = owner;
+    m_blocks.push_back(std::move(block));
+    m_lastBorrowed = qsizetype(m_blocks.size()) - 1;
+    return m_lastBorrowed;
+}
+
+char *CellStore::place(qsizetype cell, qsizetype length, quint32 flags)
 {
     Cell &target = m_cells[size_t(cell)];
-    if (length <= 0 || length >= qsizetype(kWide)) {
+    if (length <= 0 || length > qsizetype(kLengthMask)) {
         // A text too long to record its length is dropped rather than cut.
         release(target);
         target = Cell{};
         return nullptr;
     }
+    const bool wide = (flags & kWide) != 0;
     const qsizetype bytes = wide ? length * 2 : length;
-    const quint32 lengthField = quint32(length) | (wide ? kWide : 0u);
+    const quint32 lengthField = quint32(length) | flags;
 
-    // Fits where the old text was (wide texts need an even offset).
-    if (bytes <= bytesOf(target) && (!wide || (target.place & 1u) == 0)) {
+    // Fits where the old text was, in a block of the store's own (wide
+    // texts need an even offset).
+    if (bytes <= bytesOf(target) && !m_blocks[target.place >> kOffsetBits].owner
+        && (!wide || (target.place & 1u) == 0)) {
         m_garbage += bytesOf(target) - bytes;
         target.length = lengthField;
         return at(target);
@@ -136,7 +208,7 @@ char *CellStore::allocate(qsizetype bytes, bool wide, quint32 &place)
     bool fits = !ownBlock && m_open >= 0 && fitsIn(m_open);
     // Blocks kept from before the store was emptied follow the open one.
     while (!ownBlock && !fits && m_open + 1 < qsizetype(m_blocks.size())
-           && m_blocks[size_t(m_open) + 1].used == 0) {
+           && m_blocks[size_t(m_open) + 1].used == 0 && !m_blocks[size_t(m_open) + 1].owner) {
         ++m_open;
         fits = fitsIn(m_open);
     }
@@ -159,7 +231,7 @@ char *CellStore::allocate(qsizetype bytes, bool wide, quint32 &place)
                 m_open >= 0 ? m_blocks[size_t(m_open)].capacity : kFirstBlockBytes / 2;
             block.capacity = std::max(std::min(kBlockBytes, previous * 2), bytes);
         }
-        block.bytes = static_cast<char *>(CellMemory::allocateLarge(size_t(block.capacity)));
+        block.bytes = static_cast<char *>(LargeMemory::allocate(size_t(block.capacity)));
         if (!block.bytes)
             return nullptr;
         m_blocks.push_back(block);
@@ -187,7 +259,9 @@ bool CellStore::compact()
     const qsizetype oldOpen = m_open;
     const qsizetype oldUsed = m_used;
     const qsizetype oldGarbage = m_garbage;
+    const qsizetype oldBorrowed = m_lastBorrowed;
     m_open = -1;
+    m_lastBorrowed = -1;
     m_used = 0;
     m_garbage = 0;
 
@@ -196,6 +270,10 @@ bool CellStore::compact()
         const Cell &cell = m_cells[i];
         if (cell.length == 0)
             continue;
+        if (isInline(cell)) {
+            moved[i] = cell;
+            continue;
+        }
         const qsizetype bytes = bytesOf(cell);
         quint32 place = 0;
         char *to = allocate(bytes, (cell.length & kWide) != 0, place);
@@ -204,6 +282,7 @@ bool CellStore::compact()
             freeBlocks();
             m_blocks.swap(old);
             m_open = oldOpen;
+            m_lastBorrowed = oldBorrowed;
             m_used = oldUsed;
             m_garbage = oldGarbage;
             return false;
@@ -212,17 +291,22 @@ bool CellStore::compact()
         moved[i] = Cell{place, cell.length};
     }
     m_cells.swap(moved);
-    for (Block &block : old)
-        std::free(block.bytes);
+    for (Block &block : old) {
+        if (!block.owner)
+            LargeMemory::release(block.bytes, size_t(block.capacity));
+    }
     return true;
 }
 
 void CellStore::freeBlocks()
 {
-    for (Block &block : m_blocks)
-        std::free(block.bytes);
+    for (Block &block : m_blocks) {
+        if (!block.owner)
+            LargeMemory::release(block.bytes, size_t(block.capacity));
+    }
     m_blocks.clear();
     m_open = -1;
+    m_lastBorrowed = -1;
 }
 
 void CellStore::resize(qsizetype n)
@@ -244,14 +328,14 @@ void CellStore::insert(qsizetype at, qsizetype count)
 void CellStore::relayout(qsizetype rows, qsizetype oldColumns, qsizetype newColumns)
 {
     rows = std::max<qsizetype>(rows, 0);
-    if (m_used == m_garbage) {
+    if (m_used == m_garbage && m_inlineCells == 0) {
         // No cell holds a text (a grid just lengthened for a fill): nothing
         // to move, every cell starts empty in the new shape.
         m_cells.assign(size_t(rows * newColumns), Cell{});
         return;
     }
     if (oldColumns == newColumns || rows == 0) {
-        m_cells.resize(size_t(rows * newColumns));
+        resize(rows * newColumns);
         return;
     }
     if (newColumns > oldColumns) {
@@ -282,17 +366,21 @@ void CellStore::reset(qsizetype n)
     std::vector<Block> keep;
     qsizetype kept = 0;
     for (Block &block : m_blocks) {
+        if (block.owner)
+            continue; // a borrowed block goes back to its owner
         if (block.capacity <= kBlockBytes && kept + block.capacity <= kKeepBytes) {
             block.used = 0;
             keep.push_back(block);
             kept += block.capacity;
         } else {
-            std::free(block.bytes);
+            LargeMemory::release(block.bytes, size_t(block.capacity));
         }
     }
     m_blocks.swap(keep);
     m_open = m_blocks.empty() ? -1 : 0;
+    m_lastBorrowed = -1;
     m_used = m_garbage = 0;
+    m_inlineCells = 0;
     m_cells.assign(size_t(std::max<qsizetype>(n, 0)), Cell{});
 }
 

@@ -242,6 +242,17 @@ void GridControl::setColumnCells(int column, int firstRow, QList<QString> &&text
     m_model->setColumnTexts(column, firstRow, std::move(texts));
 }
 
+void GridControl::batchChanges(const std::function<void()> &changes)
+{
+    if (m_model->defersChanges()) {
+        changes(); // hidden: nothing is sent anyway
+        return;
+    }
+    m_model->setDeferChanges(true);
+    changes();
+    m_model->setDeferChanges(false);
+}
+
 quint32 GridControl::backColour(int row, int column) const
 {
     if (!m_model->contains(row, column))

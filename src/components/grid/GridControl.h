@@ -76,6 +76,10 @@ public:
     /// last row are dropped); like setCell, silent while the grid is hidden.
     void setColumnCells(int column, int firstRow, QList<QString> &&texts);
 
+    /// Runs changes of cells, colours and alignments with one change notice
+    /// at the end instead of one per call (the grid is redrawn once).
+    void batchChanges(const std::function<void()> &changes);
+
     /// Background of a cell as 0x00BBGGRR, or 0xFFFFFFFF when it has none.
     quint32 backColour(int row, int column) const;
     /// Horizontal alignment of a cell: 1 left, 2 centre, 3 right.

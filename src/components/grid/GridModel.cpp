@@ -256,21 +256,12 @@ void GridFill::setLatin1(int row, int column, const char *text, qsizetype length
 
 void GridFill::setUtf8(int row, int column, QByteArrayView text)
 {
-    if (!contains(row, column))
-        return;
-    // Plain ASCII is its own Latin-1; no loop exit, so it vectorises.
-    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
-    unsigned char all = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        all |= bytes[i];
-    if (all < 0x80) {
-        m_cells.setLatin1(offset(row, column), text.data(), text.size());
-        return;
-    }
-    // Decoded into a buffer kept from cell to cell; UTF-8 never takes fewer
-    // bytes than its UTF-16 units.
-    if (m_decoded.size() < text.size())
-        m_decoded.resize(text.size());
-    const QChar *end = m_decoder.appendToBuffer(m_decoded.data(), text);
-    m_cells.set(offset(row, column), QStringView(m_decoded.constData(), end - m_decoded.constData()));
+    if (contains(row, column))
+        m_cells.setUtf8(offset(row, column), text.data(), text.size());
+}
+
+void GridFill::shareUtf8(int row, int column, QByteArrayView text, const std::shared_ptr<const char> &owner)
+{
+    if (contains(row, column))
+        m_cells.shareUtf8(offset(row, column), text.data(), text.size(), owner);
 }

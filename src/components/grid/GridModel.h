@@ -7,9 +7,9 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-#include <QStringDecoder>
 
 #include <functional>
+#include <memory>
 
 /// Writes the cells of a grid being filled in one go (GridModel::fill,
 /// GridControl::fillAllCells). Cells outside the grid are ignored.
@@ -21,6 +21,9 @@ public:
     void setLatin1(int row, int column, const char *text, qsizetype length);
     /// UTF-8 bytes, read as QString::fromUtf8 reads them.
     void setUtf8(int row, int column, QByteArrayView text);
+    /// The same, for bytes in a block that owner keeps alive and that never
+    /// change (owner.get() is the block's start): the grid refers to them.
+    void shareUtf8(int row, int column, QByteArrayView text, const std::shared_ptr<const char> &owner);
 
 private:
     friend class GridModel;
@@ -34,8 +37,6 @@ private:
     CellStore &m_cells;
     int m_rows;
     int m_columns;
-    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
-    QString m_decoded;
 };
 
 /// The cells of a GridControl: texts row-major in one compact store, colours
