@@ -178,6 +178,10 @@ void measureBesideShell(const char *mode, int rows, const QString &database, con
         oursWall.push_back(t.wallMs);
         oursCpu.push_back(t.cpuMs);
     }
+    QStringList runs;
+    for (int i = 0; i < kRuns; ++i)
+        runs.append(QStringLiteral("%1/%2").arg(oursWall[size_t(i)], 0, 'f', 1).arg(shell[size_t(i)], 0, 'f', 1));
+    std::printf("DETAIL runs, ours/shell ms: %s\n", qPrintable(runs.join(QLatin1Char(' '))));
     std::printf("RESULT mode=%s rows=%d ours_ms=%.1f ours_cpu_ms=%.1f shell_ms=%.1f csv_bytes=%lld idle_kb=%ld "
                 "peak_kb=%ld\n",
                 mode, rows, median(oursWall), median(oursCpu), median(shell), static_cast<long long>(csvBytes), idleKb,

@@ -177,6 +177,33 @@ bool keepsItsText(QStringView text)
     return true;
 }
 
+// Writes a result of roundTwoPlaces as writeNumber does. A whole number of
+// hundredths k below 10^13 has at most 13 significant digits, and the
+// double nearest k / 100 lies far closer to it than half the 13th digit, so
+// its "%.13g" text is k's digits with the point before the last two and
+// trailing zeros dropped; those are written straight from k.
+char *writeRounded(char *out, char *end, double rounded)
+{
+    const double magnitude = std::fabs(rounded);
+    if (rounded != 0.0 && magnitude < 1e11) {
+        const long long hundredths = std::llround(magnitude * 100.0);
+        if (static_cast<double>(hundredths) / 100.0 == magnitude) {
+            if (rounded < 0)
+                *out++ = '-';
+            out = std::to_chars(out, end, hundredths / 100).ptr;
+            const int cents = static_cast<int>(hundredths % 100);
+            if (cents != 0) {
+                *out++ = '.';
+                *out++ = static_cast<char>('0' + cents / 10);
+                if (cents % 10 != 0)
+                    *out++ = static_cast<char>('0' + cents % 10);
+            }
+            return out;
+        }
+    }
+    return writeNumber(out, end, rounded);
+}
+
 char *writeDate(char *out, int year, int month, int day)
 {
     out = writeUnsigned(out, year);
@@ -202,7 +229,7 @@ void fillNumberColumn(GridFill &cells, const RecordSet &records, const RecordTab
             // An integer of up to 13 digits prints as it is.
             end = std::to_chars(buffer, buffer + sizeof buffer, table.integer(record, field)).ptr;
         } else if (FieldText::cellTextNumber(type, table, record, field, x)) {
-            end = writeNumber(buffer, buffer + sizeof buffer, roundTwoPlaces(x));
+            end = writeRounded(buffer, buffer + sizeof buffer, roundTwoPlaces(x));
         } else {
             cells.setText(record + 1, field, cellText(type, records.textAt(record, field)));
             continue;

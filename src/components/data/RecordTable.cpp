@@ -191,9 +191,9 @@ void RecordTable::settleComputedTypes()
         if (!c.typeFromValues)
             continue;
         CellKind first = CellKind::Null;
-        for (CellKind k : c.kinds) {
-            if (k != CellKind::Null) {
-                first = k;
+        for (std::size_t row = 0; row < c.kinds.size(); ++row) {
+            if (c.kinds[row] != CellKind::Null) {
+                first = c.kinds[row];
                 break;
             }
         }

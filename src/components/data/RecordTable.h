@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChunkedArray.h"
 #include "LargeMemory.h"
 
 #include <QByteArray>
@@ -57,8 +58,8 @@ public:
         QString baseSchema;
         QString baseTable;
         QString baseColumn;
-        std::vector<CellKind, LargeMemory::Allocator<CellKind>> kinds;
-        std::vector<std::int64_t, LargeMemory::Allocator<std::int64_t>> values;
+        ChunkedArray<CellKind> kinds;
+        ChunkedArray<std::int64_t> values;
         bool hasInteger = false;
         std::int64_t minInteger = 0;
         std::int64_t maxInteger = 0;
