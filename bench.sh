@@ -10,4 +10,5 @@ cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQORVE
 cmake --build build-bench --target qorvex qorvex_stage bench_qorvex -j"$(nproc)" >/dev/null
 # No display needed: the windows are drawn off screen unless told otherwise.
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 exec build-bench/bench/bench_qorvex --program build-bench

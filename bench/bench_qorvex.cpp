@@ -216,8 +216,6 @@ int runExecute(const QString &programDir, const QString &table, int rows)
     state.currentMode = QStringLiteral("记录集");
     state.currentItemName = table;
     c.setStatementText(query);
-    if (!c.执行按钮->isEnabled())
-        std::fprintf(stderr, "note: 执行按钮 was disabled (a directory chosen); enabled as a statement item does\n");
     c.执行按钮->setEnabled(true);
     // Also brings the file into the system's cache for both sides.
     const qint64 csvBytes = csvSize(AppPaths::databaseFile(), query);
