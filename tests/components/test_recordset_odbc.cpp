@@ -1,17 +1,13 @@
 #include "components/data/AdoType.h"
 #include "components/data/DatabaseConnection.h"
 #include "components/data/RecordSet.h"
+#include "support/SilentServer.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -22,35 +18,6 @@ QByteArray patterned(int size)
         bytes[i] = static_cast<char>((i * 13 + i / 256) % 256);
     return bytes;
 }
-
-/// A TCP port on 127.0.0.1 that accepts connections and never says a word.
-class SilentListener
-{
-public:
-    SilentListener()
-    {
-        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
-            || ::listen(m_socket, 4) != 0
-            || ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-    }
-    ~SilentListener()
-    {
-        if (m_socket >= 0)
-            ::close(m_socket);
-    }
-    int port() const { return m_port; }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
 
 } // namespace
 
@@ -297,7 +264,7 @@ private slots:
         if (!probe.connectOdbc(QStringLiteral("DRIVER=FreeTDS;SERVER=127.0.0.1;PORT=1;TDS_Version=7.4;"))
             && probe.lastError().contains(QLatin1String("IM002")))
             QSKIP("the FreeTDS ODBC driver is not registered");
-        SilentListener listener;
+        SilentServer listener;
         QVERIFY(listener.port() > 0);
         DatabaseConnection db;
         db.setLoginTimeout(2);
